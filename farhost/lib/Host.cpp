@@ -1,0 +1,409 @@
+#include "farhost/lib/Host.h"
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <utility>
+
+#include "farhost/lib/TruncPath.h"
+#include "framework/Exceptions.h"
+#include "platform/DynamicLibrary.h"
+
+namespace farhost {
+namespace {
+
+std::atomic<Host*> g_current{nullptr};
+
+template <class Number>
+std::string Dec(Number value) {
+    return std::to_string(value);
+}
+
+std::string Dec(far::HANDLE handle) { return std::to_string(reinterpret_cast<intptr_t>(handle)); }
+
+const char16_t* Chars(far::HostText text) { return reinterpret_cast<const char16_t*>(text); }
+
+wm::String Text(far::HostText text) { return text ? wm::String(Chars(text)) : wm::String(); }
+
+std::string Utf8(far::HostText text) { return text ? wm::ToUtf8(Chars(text)) : std::string(); }
+
+far::HostText ToHost(const wm::String& text) {
+    return reinterpret_cast<far::HostText>(text.c_str());
+}
+
+int Next(std::deque<int>& answers) {
+    if (answers.empty()) return -1;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+}  // namespace
+
+// The functions the plugin receives in its startup record and standard-function table.
+struct HostFunctions {
+    // Runs a host function's body for the current Host. Nothing may escape into the plugin: an
+    // exception is recorded and the function answers `failure`, as it does with no Host alive.
+    template <class Result, class Body>
+    static Result Run(const char* function, Result failure, Body&& body) noexcept {
+        Host* host = g_current.load();
+        if (!host) return failure;
+        try {
+            return body(*host);
+        } catch (const std::exception& error) {
+            host->RecordError(function, error.what());
+        } catch (...) {
+            host->RecordError(function, "unknown exception");
+        }
+        return failure;
+    }
+
+    static int32_t Menu(far::INT_PTR pluginNumber, int32_t x, int32_t y, int32_t maxHeight,
+                        far::DWORD flags, far::HostText title, far::HostText bottom,
+                        far::HostText helpTopic, const int32_t* /*breakKeys*/, int32_t* breakCode,
+                        const far::FarMenuItem* item, int32_t itemsNumber) {
+        return Run("Menu", -1, [&](Host& host) {
+            host.Record("Menu", {Dec(pluginNumber), Dec(x), Dec(y), Dec(maxHeight), Dec(flags),
+                                 Utf8(title), Utf8(bottom), Utf8(helpTopic), Dec(itemsNumber)});
+            if (breakCode) *breakCode = -1;
+            MenuCall call{x, y, maxHeight, flags, Text(title), Text(bottom), Text(helpTopic), {},
+                          -1};
+            for (int32_t i = 0; item && i < itemsNumber; ++i) {
+                call.items.push_back({Text(item[i].Text), item[i].Separator != 0,
+                                      item[i].Selected != 0, item[i].Checked != 0});
+            }
+            call.answer = Next(host.menuAnswers_);
+            host.menus_.push_back(std::move(call));
+            return host.menus_.back().answer;
+        });
+    }
+
+    static int32_t Message(far::INT_PTR pluginNumber, far::DWORD flags, far::HostText helpTopic,
+                           far::HostText const* items, int32_t itemsNumber,
+                           int32_t buttonsNumber) {
+        return Run("Message", -1, [&](Host& host) {
+            host.Record("Message", {Dec(pluginNumber), Dec(flags), Utf8(helpTopic),
+                                    Dec(itemsNumber), Dec(buttonsNumber)});
+            MessageCall call{flags, Text(helpTopic), {}, buttonsNumber, -1};
+            for (int32_t i = 0; items && i < itemsNumber; ++i) call.lines.push_back(Text(items[i]));
+            call.answer = Next(host.messageAnswers_);
+            host.messages_.push_back(std::move(call));
+            return host.messages_.back().answer;
+        });
+    }
+
+    static far::HostText GetMsg(far::INT_PTR pluginNumber, int32_t msgId) {
+        return Run("GetMsg", far::HostText{}, [&](Host& host) -> far::HostText {
+            host.Record("GetMsg", {Dec(pluginNumber), Dec(msgId)});
+            if (!host.language_ || msgId < 0) return nullptr;
+            const auto& messages = host.language_->Messages();
+            if (static_cast<size_t>(msgId) >= messages.size()) return nullptr;
+            return ToHost(messages[static_cast<size_t>(msgId)]);
+        });
+    }
+
+    static int32_t Control(far::HANDLE hPlugin, int32_t command, int32_t param1,
+                           far::LONG_PTR param2) {
+        return Run("Control", 0, [&](Host& host) {
+            std::vector<std::string> arguments{Dec(hPlugin), Dec(command), Dec(param1)};
+            switch (command) {
+                case far::FCTL_SETPANELDIR:
+                    arguments.push_back(Utf8(reinterpret_cast<far::HostText>(param2)));
+                    break;
+                case far::FCTL_GETPANELINFO:
+                case far::FCTL_REDRAWPANEL:
+                case far::FCTL_GETPANELITEM:
+                case far::FCTL_GETPANELDIR:
+                    break;  // Param2 points at a record or buffer
+                default:
+                    arguments.push_back(Dec(param2));
+            }
+            host.Record("Control", std::move(arguments));
+            return 0;
+        });
+    }
+
+    static far::HANDLE SaveScreen(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+        return Run("SaveScreen", far::HANDLE{}, [&](Host& host) {
+            host.Record("SaveScreen", {Dec(x1), Dec(y1), Dec(x2), Dec(y2)});
+            return reinterpret_cast<far::HANDLE>(++host.lastScreen_);
+        });
+    }
+
+    static void RestoreScreen(far::HANDLE hScreen) {
+        Run("RestoreScreen", 0, [&](Host& host) {
+            host.Record("RestoreScreen", {Dec(hScreen)});
+            return 0;
+        });
+    }
+
+    static far::INT_PTR AdvControl(far::INT_PTR moduleNumber, int32_t command, void* param) {
+        return Run("AdvControl", far::INT_PTR{0}, [&](Host& host) -> far::INT_PTR {
+            host.Record("AdvControl", {Dec(moduleNumber), Dec(command)});
+            switch (command) {
+                case far::ACTL_GETFARRECT:
+                    if (!host.options_.consoleRect || !param) return 0;
+                    *static_cast<far::SMALL_RECT*>(param) = *host.options_.consoleRect;
+                    return 1;
+                case far::ACTL_REDRAWALL:
+                    return 1;
+                default:
+                    return 0;
+            }
+        });
+    }
+
+    static far::HANDLE DialogInit(far::INT_PTR pluginNumber, int32_t x1, int32_t y1, int32_t x2,
+                                  int32_t y2, far::HostText helpTopic, far::FarDialogItem* /*item*/,
+                                  uint32_t itemsNumber, far::DWORD reserved, far::DWORD flags,
+                                  far::FARWINDOWPROC /*dlgProc*/, far::LONG_PTR param) {
+        return Run("DialogInit", far::HANDLE{}, [&](Host& host) -> far::HANDLE {
+            host.Record("DialogInit",
+                        {Dec(pluginNumber), Dec(x1), Dec(y1), Dec(x2), Dec(y2), Utf8(helpTopic),
+                         Dec(itemsNumber), Dec(reserved), Dec(flags), Dec(param)});
+            return nullptr;
+        });
+    }
+
+    static int32_t DialogRun(far::HANDLE hDlg) {
+        return Run("DialogRun", 0, [&](Host& host) {
+            host.Record("DialogRun", {Dec(hDlg)});
+            return 0;
+        });
+    }
+
+    static void DialogFree(far::HANDLE hDlg) {
+        Run("DialogFree", 0, [&](Host& host) {
+            host.Record("DialogFree", {Dec(hDlg)});
+            return 0;
+        });
+    }
+
+    template <const char* Name>
+    static far::LONG_PTR DialogMessage(far::HANDLE hDlg, int32_t msg, int32_t param1,
+                                       far::LONG_PTR param2) {
+        return Run(Name, far::LONG_PTR{0}, [&](Host& host) {
+            host.Record(Name, {Dec(hDlg), Dec(msg), Dec(param1), Dec(param2)});
+            return far::LONG_PTR{0};
+        });
+    }
+
+    static far::HostChar* TruncPathStr(far::HostChar* str, int32_t maxLength) {
+        return Run("TruncPathStr", str, [&](Host& host) {
+            host.Record("TruncPathStr", {Utf8(str), Dec(maxLength)});
+            if (!str) return str;
+            const wm::String result = TruncPath(Chars(str), maxLength);
+            std::copy(result.begin(), result.end(), str);
+            str[result.size()] = 0;
+            return str;
+        });
+    }
+
+    // A slot the plugin is not expected to use: the call is only recorded, under the slot's name.
+    static void Unused(const char* name) noexcept {
+        Run(name, 0, [&](Host& host) {
+            host.Record(name, {});
+            return 0;
+        });
+    }
+
+    static constexpr char kSendDlgMessage[] = "SendDlgMessage";
+    static constexpr char kDefDlgProc[] = "DefDlgProc";
+};
+
+Host::Host() : Host(Options{}) {}
+
+Host::Host(Options options) : options_(std::move(options)) {
+    FillTables();
+    Host* expected = nullptr;
+    if (!g_current.compare_exchange_strong(expected, this))
+        throw wm::Exception(u"Another farhost::Host is alive: only one may exist at a time");
+}
+
+Host::~Host() {
+    library_.reset();
+    Host* self = this;
+    g_current.compare_exchange_strong(self, nullptr);
+}
+
+Host* Host::Current() { return g_current.load(); }
+
+#define FARHOST_UNUSED_SLOT(table, slot) table.slot = [] { HostFunctions::Unused(#slot); }
+
+void Host::FillTables() {
+    auto& fsf = standardFunctions_;
+    fsf.StructSize = sizeof(far::FarStandardFunctions);
+    fsf.TruncPathStr = &HostFunctions::TruncPathStr;
+    FARHOST_UNUSED_SLOT(fsf, atoi);
+    FARHOST_UNUSED_SLOT(fsf, atoi64);
+    FARHOST_UNUSED_SLOT(fsf, itoa);
+    FARHOST_UNUSED_SLOT(fsf, itoa64);
+    FARHOST_UNUSED_SLOT(fsf, sprintf);
+    FARHOST_UNUSED_SLOT(fsf, sscanf);
+    FARHOST_UNUSED_SLOT(fsf, qsort);
+    FARHOST_UNUSED_SLOT(fsf, bsearch);
+    FARHOST_UNUSED_SLOT(fsf, qsortex);
+    FARHOST_UNUSED_SLOT(fsf, snprintf);
+    FARHOST_UNUSED_SLOT(fsf, LIsLower);
+    FARHOST_UNUSED_SLOT(fsf, LIsUpper);
+    FARHOST_UNUSED_SLOT(fsf, LIsAlpha);
+    FARHOST_UNUSED_SLOT(fsf, LIsAlphanum);
+    FARHOST_UNUSED_SLOT(fsf, LUpper);
+    FARHOST_UNUSED_SLOT(fsf, LLower);
+    FARHOST_UNUSED_SLOT(fsf, LUpperBuf);
+    FARHOST_UNUSED_SLOT(fsf, LLowerBuf);
+    FARHOST_UNUSED_SLOT(fsf, LStrupr);
+    FARHOST_UNUSED_SLOT(fsf, LStrlwr);
+    FARHOST_UNUSED_SLOT(fsf, LStricmp);
+    FARHOST_UNUSED_SLOT(fsf, LStrnicmp);
+    FARHOST_UNUSED_SLOT(fsf, Unquote);
+    FARHOST_UNUSED_SLOT(fsf, LTrim);
+    FARHOST_UNUSED_SLOT(fsf, RTrim);
+    FARHOST_UNUSED_SLOT(fsf, Trim);
+    FARHOST_UNUSED_SLOT(fsf, TruncStr);
+    FARHOST_UNUSED_SLOT(fsf, QuoteSpaceOnly);
+    FARHOST_UNUSED_SLOT(fsf, PointToName);
+    FARHOST_UNUSED_SLOT(fsf, GetPathRoot);
+    FARHOST_UNUSED_SLOT(fsf, AddEndSlash);
+    FARHOST_UNUSED_SLOT(fsf, CopyToClipboard);
+    FARHOST_UNUSED_SLOT(fsf, PasteFromClipboard);
+    FARHOST_UNUSED_SLOT(fsf, FarKeyToName);
+    FARHOST_UNUSED_SLOT(fsf, FarNameToKey);
+    FARHOST_UNUSED_SLOT(fsf, FarInputRecordToKey);
+    FARHOST_UNUSED_SLOT(fsf, XLat);
+    FARHOST_UNUSED_SLOT(fsf, GetFileOwner);
+    FARHOST_UNUSED_SLOT(fsf, GetNumberOfLinks);
+    FARHOST_UNUSED_SLOT(fsf, FarRecursiveSearch);
+    FARHOST_UNUSED_SLOT(fsf, MkTemp);
+    FARHOST_UNUSED_SLOT(fsf, DeleteBuffer);
+    FARHOST_UNUSED_SLOT(fsf, ProcessName);
+    FARHOST_UNUSED_SLOT(fsf, MkLink);
+    FARHOST_UNUSED_SLOT(fsf, ConvertPath);
+    FARHOST_UNUSED_SLOT(fsf, GetReparsePointInfo);
+    FARHOST_UNUSED_SLOT(fsf, GetCurrentDirectory);
+
+    auto& info = startupInfo_;
+    info.StructSize = sizeof(far::PluginStartupInfo);
+    info.ModuleName = ToHost(moduleName_);
+    info.ModuleNumber = kModuleNumber;
+    info.RootKey = ToHost(options_.rootKey);
+    info.Menu = &HostFunctions::Menu;
+    info.Message = &HostFunctions::Message;
+    info.GetMsg = &HostFunctions::GetMsg;
+    info.Control = &HostFunctions::Control;
+    info.SaveScreen = &HostFunctions::SaveScreen;
+    info.RestoreScreen = &HostFunctions::RestoreScreen;
+    info.FSF = &standardFunctions_;
+    info.AdvControl = &HostFunctions::AdvControl;
+    info.DialogInit = &HostFunctions::DialogInit;
+    info.DialogRun = &HostFunctions::DialogRun;
+    info.DialogFree = &HostFunctions::DialogFree;
+    info.SendDlgMessage = &HostFunctions::DialogMessage<HostFunctions::kSendDlgMessage>;
+    info.DefDlgProc = &HostFunctions::DialogMessage<HostFunctions::kDefDlgProc>;
+    FARHOST_UNUSED_SLOT(info, GetDirList);
+    FARHOST_UNUSED_SLOT(info, GetPluginDirList);
+    FARHOST_UNUSED_SLOT(info, FreeDirList);
+    FARHOST_UNUSED_SLOT(info, FreePluginDirList);
+    FARHOST_UNUSED_SLOT(info, Viewer);
+    FARHOST_UNUSED_SLOT(info, Editor);
+    FARHOST_UNUSED_SLOT(info, CmpName);
+    FARHOST_UNUSED_SLOT(info, Text);
+    FARHOST_UNUSED_SLOT(info, EditorControl);
+    FARHOST_UNUSED_SLOT(info, ShowHelp);
+    FARHOST_UNUSED_SLOT(info, InputBox);
+    FARHOST_UNUSED_SLOT(info, ViewerControl);
+    FARHOST_UNUSED_SLOT(info, PluginsControl);
+    FARHOST_UNUSED_SLOT(info, FileFilterControl);
+    FARHOST_UNUSED_SLOT(info, RegExpControl);
+}
+
+#undef FARHOST_UNUSED_SLOT
+
+namespace {
+
+template <class Function>
+bool Resolve(const wm::platform::DynamicLibrary& library, const char* name, Function& slot) {
+    slot = reinterpret_cast<Function>(library.Symbol(name));
+    return slot != nullptr;
+}
+
+}  // namespace
+
+void Host::LoadPlugin(const std::filesystem::path& module) {
+    if (library_) throw wm::Exception(u"A plugin is already loaded: " + moduleName_);
+    const std::filesystem::path path = std::filesystem::absolute(module);
+    auto library = std::make_unique<wm::platform::DynamicLibrary>(path.u16string());
+
+    PluginExports exports;
+    bool any = false;
+#define FARHOST_RESOLVE(name) any |= Resolve(*library, #name, exports.name)
+    FARHOST_RESOLVE(SetStartupInfoW);
+    FARHOST_RESOLVE(GetPluginInfoW);
+    FARHOST_RESOLVE(OpenPluginW);
+    FARHOST_RESOLVE(ConfigureW);
+    FARHOST_RESOLVE(ExitFARW);
+    FARHOST_RESOLVE(ClosePluginW);
+    FARHOST_RESOLVE(GetFindDataW);
+    FARHOST_RESOLVE(FreeFindDataW);
+    FARHOST_RESOLVE(SetDirectoryW);
+    FARHOST_RESOLVE(MakeDirectoryW);
+    FARHOST_RESOLVE(DeleteFilesW);
+    FARHOST_RESOLVE(GetFilesW);
+    FARHOST_RESOLVE(PutFilesW);
+    FARHOST_RESOLVE(ProcessKeyW);
+    FARHOST_RESOLVE(ProcessEventW);
+#undef FARHOST_RESOLVE
+    if (!any) throw wm::Exception(u"Not a plugin (none of the plugin exports): " + path.u16string());
+
+    std::optional<LanguageFile> language = LanguageFile::ForModule(path, options_.language);
+
+    moduleName_ = path.u16string();
+    startupInfo_.ModuleName = ToHost(moduleName_);
+    exports_ = exports;
+    library_ = std::move(library);
+    if (language) SetLanguageFile(std::move(*language));
+}
+
+void Host::SetLanguageFile(LanguageFile file) {
+    languageFiles_.push_back(std::move(file));
+    language_ = &languageFiles_.back();
+}
+
+void Host::StartPlugin() {
+    if (!exports_.SetStartupInfoW)
+        throw wm::Exception(u"The plugin has no SetStartupInfoW export");
+    exports_.SetStartupInfoW(&startupInfo_);
+}
+
+void Host::QueueMessageAnswer(int answer) { messageAnswers_.push_back(answer); }
+
+void Host::QueueMenuAnswer(int answer) { menuAnswers_.push_back(answer); }
+
+void Host::SetConsoleRect(std::optional<far::SMALL_RECT> rect) { options_.consoleRect = rect; }
+
+int Host::CallCount(std::string_view function) const {
+    return static_cast<int>(std::count_if(calls_.begin(), calls_.end(), [&](const HostCall& call) {
+        return call.function == function;
+    }));
+}
+
+void Host::ClearRecords() {
+    messages_.clear();
+    menus_.clear();
+    calls_.clear();
+    errors_.clear();
+}
+
+void Host::Record(std::string function, std::vector<std::string> arguments) {
+    calls_.push_back({std::move(function), std::move(arguments)});
+}
+
+void Host::RecordError(const char* function, const char* reason) noexcept {
+    try {
+        errors_.push_back(std::string(function) + ": " + reason);
+    } catch (...) {
+        // Out of memory while reporting: the failure value the caller gets must do.
+    }
+}
+
+}  // namespace farhost

@@ -1,0 +1,155 @@
+// The stand-in host: loads a plugin module, hands it the host's function tables, answers its
+// messages and menus from queues and records every call it makes.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "farhost/lib/LanguageFile.h"
+#include "framework/String.h"
+#include "host/PluginW.h"
+
+namespace wm::platform {
+class DynamicLibrary;
+}
+
+namespace farhost {
+
+struct MessageCall {
+    uint32_t flags = 0;
+    wm::String helpTopic;
+    std::vector<wm::String> lines;  // title, text lines and buttons as passed
+    int buttons = 0;
+    int answer = -1;
+};
+
+struct MenuItemCall {
+    wm::String text;
+    bool separator = false;
+    bool selected = false;
+    bool checked = false;
+};
+
+struct MenuCall {
+    int x = 0, y = 0, maxHeight = 0;
+    uint32_t flags = 0;
+    wm::String title, bottom, helpTopic;
+    std::vector<MenuItemCall> items;
+    int answer = -1;
+};
+
+// One call the plugin made. Arguments are its parameters in order as UTF-8: numbers and handles
+// in decimal, texts as they are (null as empty). Parameters pointing at arrays, records or
+// callbacks are left out; Messages() and Menus() hold those calls in full.
+struct HostCall {
+    std::string function;
+    std::vector<std::string> arguments;
+
+    bool operator==(const HostCall&) const = default;
+};
+
+// The plugin's fifteen exports; null when the module lacks one.
+struct PluginExports {
+    far::ExportSetStartupInfoW SetStartupInfoW = nullptr;
+    far::ExportGetPluginInfoW GetPluginInfoW = nullptr;
+    far::ExportOpenPluginW OpenPluginW = nullptr;
+    far::ExportConfigureW ConfigureW = nullptr;
+    far::ExportExitFARW ExitFARW = nullptr;
+    far::ExportClosePluginW ClosePluginW = nullptr;
+    far::ExportGetFindDataW GetFindDataW = nullptr;
+    far::ExportFreeFindDataW FreeFindDataW = nullptr;
+    far::ExportSetDirectoryW SetDirectoryW = nullptr;
+    far::ExportMakeDirectoryW MakeDirectoryW = nullptr;
+    far::ExportDeleteFilesW DeleteFilesW = nullptr;
+    far::ExportGetFilesW GetFilesW = nullptr;
+    far::ExportPutFilesW PutFilesW = nullptr;
+    far::ExportProcessKeyW ProcessKeyW = nullptr;
+    far::ExportProcessEventW ProcessEventW = nullptr;
+};
+
+class Host {
+public:
+    struct Options {
+        wm::String rootKey = u"Software\\Far2\\Plugins";
+        wm::String language = u"English";
+        // std::nullopt: ACTL_GETFARRECT fails.
+        std::optional<far::SMALL_RECT> consoleRect = far::SMALL_RECT{0, 0, 79, 24};
+    };
+
+    static constexpr far::INT_PTR kModuleNumber = 1;
+
+    // The host functions are plain C function pointers, so they reach their Host through one
+    // process-wide pointer: at most one Host may live at a time, a second one throws.
+    Host();
+    explicit Host(Options options);
+    ~Host();
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    // The Host the host functions currently serve, or null.
+    static Host* Current();
+
+    // Loads the module, resolves its exports and reads its language file; throws on failure.
+    void LoadPlugin(const std::filesystem::path& module);
+    const PluginExports& Exports() const { return exports_; }
+    // Replaces the language file GetMsg serves (texts handed out earlier stay valid).
+    void SetLanguageFile(LanguageFile file);
+    // The language file GetMsg serves, or null.
+    const LanguageFile* CurrentLanguageFile() const { return language_; }
+
+    const far::PluginStartupInfo& StartupInfo() const { return startupInfo_; }
+    // Calls the plugin's SetStartupInfoW with StartupInfo().
+    void StartPlugin();
+
+    // Answers for Message and Menu, first in first out. With none queued, Message answers -1
+    // (closed without a button) and Menu answers -1 (cancelled). A menu answer is the index of
+    // the chosen item, separators included, or a negative value for cancel.
+    void QueueMessageAnswer(int answer);
+    void QueueMenuAnswer(int answer);
+    void SetConsoleRect(std::optional<far::SMALL_RECT> rect);
+
+    const std::vector<MessageCall>& Messages() const { return messages_; }
+    const std::vector<MenuCall>& Menus() const { return menus_; }
+    const std::vector<HostCall>& Calls() const { return calls_; }
+    int CallCount(std::string_view function) const;
+    // Exceptions caught inside host functions, as "Function: reason".
+    const std::vector<std::string>& Errors() const { return errors_; }
+    // Forgets the recorded messages, menus, calls and errors; queued answers stay.
+    void ClearRecords();
+
+private:
+    friend struct HostFunctions;
+
+    void Record(std::string function, std::vector<std::string> arguments);
+    void RecordError(const char* function, const char* reason) noexcept;
+    void FillTables();
+
+    Options options_;
+    far::PluginStartupInfo startupInfo_{};
+    far::FarStandardFunctions standardFunctions_{};
+    wm::String moduleName_;
+    PluginExports exports_;
+
+    // Every language file ever served, so that GetMsg texts stay valid while the Host lives.
+    std::deque<LanguageFile> languageFiles_;
+    const LanguageFile* language_ = nullptr;
+
+    std::deque<int> messageAnswers_;
+    std::deque<int> menuAnswers_;
+    std::vector<MessageCall> messages_;
+    std::vector<MenuCall> menus_;
+    std::vector<HostCall> calls_;
+    std::vector<std::string> errors_;
+    intptr_t lastScreen_ = 0;
+
+    // Declared last so the module is unloaded before anything it might still point into.
+    std::unique_ptr<wm::platform::DynamicLibrary> library_;
+};
+
+}  // namespace farhost

@@ -1,0 +1,115 @@
+#include "framework/String.h"
+
+namespace wm {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+void AppendUtf16(String& out, char32_t cp) {
+    if (cp < 0x10000) {
+        out.push_back(static_cast<char16_t>(cp));
+    } else {
+        cp -= 0x10000;
+        out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+        out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    }
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+// Decodes one code point at `pos`; on an invalid sequence returns U+FFFD and consumes the
+// maximal subpart that could have started a valid sequence (at least one byte).
+char32_t DecodeUtf8(std::string_view text, size_t& pos, bool& valid) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(pos);
+    valid = true;
+    if (lead < 0x80) {
+        ++pos;
+        return lead;
+    }
+    size_t length = 0;
+    char32_t cp = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        cp = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        cp = lead & 0x0F;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        cp = lead & 0x07;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        ++pos;
+        valid = false;
+        return kReplacement;
+    }
+    size_t i = pos + 1;
+    for (size_t n = 1; n < length; ++n, ++i) {
+        if (i >= text.size() || byte(i) < low || byte(i) > high) {
+            pos = i;
+            valid = false;
+            return kReplacement;
+        }
+        cp = (cp << 6) | (byte(i) & 0x3F);
+        low = 0x80;
+        high = 0xBF;
+    }
+    pos = i;
+    return cp;
+}
+
+}  // namespace
+
+String FromUtf8(std::string_view text) {
+    String out;
+    out.reserve(text.size());
+    bool valid = true;
+    for (size_t pos = 0; pos < text.size();) AppendUtf16(out, DecodeUtf8(text, pos, valid));
+    return out;
+}
+
+bool IsValidUtf8(std::string_view text) {
+    bool valid = true;
+    for (size_t pos = 0; pos < text.size() && valid;) DecodeUtf8(text, pos, valid);
+    return valid;
+}
+
+std::string ToUtf8(StringView text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t cp = text[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = kReplacement;
+        }
+        AppendUtf8(out, cp);
+    }
+    return out;
+}
+
+}  // namespace wm

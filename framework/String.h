@@ -1,0 +1,24 @@
+// The program's string type (UTF-16) and its one place of UTF-8 conversion.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace wm {
+
+using String = std::u16string;
+using StringView = std::u16string_view;
+
+// UTF-8 to UTF-16. Invalid byte sequences become U+FFFD, one per maximal invalid subpart.
+String FromUtf8(std::string_view text);
+
+// UTF-16 to UTF-8. An unpaired surrogate becomes U+FFFD.
+std::string ToUtf8(StringView text);
+
+// Strict check: true when the bytes are well-formed UTF-8 (no overlongs, no surrogates).
+bool IsValidUtf8(std::string_view text);
+
+// Convenience for literals and tests: u"..." is preferred in code.
+inline String Str(std::string_view utf8) { return FromUtf8(utf8); }
+
+}  // namespace wm

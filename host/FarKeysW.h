@@ -1,0 +1,15 @@
+// Key codes and control-state flags the host passes to ProcessKeyW.
+#pragma once
+
+#include <cstdint>
+
+namespace far {
+
+constexpr uint32_t PKF_CONTROL = 1;
+constexpr uint32_t PKF_ALT = 2;
+constexpr uint32_t PKF_SHIFT = 4;
+
+constexpr int32_t VK_RETURN = 0x0D;
+constexpr int32_t VK_F4 = 0x73;
+
+}  // namespace far

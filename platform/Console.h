@@ -1,0 +1,12 @@
+// The console window's title.
+#pragma once
+
+#include "framework/String.h"
+
+namespace wm::platform {
+
+void SetConsoleTitle(StringView title);
+// The title as last set (Windows asks the console; elsewhere the stand-in remembers it).
+String GetConsoleTitle();
+
+}  // namespace wm::platform

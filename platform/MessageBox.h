@@ -1,0 +1,29 @@
+// The last-resort error box, for reports that cannot go through the host.
+#pragma once
+
+#include <cstdint>
+
+#include "framework/String.h"
+
+namespace wm::platform {
+
+constexpr uint32_t MB_ICONERROR = 0x10;
+constexpr uint32_t MB_TASKMODAL = 0x2000;
+
+// Windows: MessageBoxW without an owner window. Elsewhere: the caption and text on stderr.
+void ShowLastResortMessage(StringView caption, StringView text, uint32_t style);
+
+// Redirects the box, for tests that must see it without a desktop; restores on destruction.
+class ScopedMessageBoxSink {
+public:
+    using Sink = void (*)(StringView caption, StringView text, uint32_t style);
+    explicit ScopedMessageBoxSink(Sink sink);
+    ~ScopedMessageBoxSink();
+    ScopedMessageBoxSink(const ScopedMessageBoxSink&) = delete;
+    ScopedMessageBoxSink& operator=(const ScopedMessageBoxSink&) = delete;
+
+private:
+    Sink previous_;
+};
+
+}  // namespace wm::platform

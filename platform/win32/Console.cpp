@@ -1,0 +1,18 @@
+#include <windows.h>
+
+#include "platform/Console.h"
+
+namespace wm::platform {
+
+void SetConsoleTitle(StringView title) {
+    const std::wstring wide(title.begin(), title.end());
+    SetConsoleTitleW(wide.c_str());
+}
+
+String GetConsoleTitle() {
+    wchar_t buffer[1024] = {};
+    const DWORD length = GetConsoleTitleW(buffer, static_cast<DWORD>(std::size(buffer)));
+    return String(buffer, buffer + length);
+}
+
+}  // namespace wm::platform

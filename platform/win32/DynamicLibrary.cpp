@@ -1,0 +1,47 @@
+#include "platform/DynamicLibrary.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/Exceptions.h"
+
+namespace wm::platform {
+namespace {
+
+const wchar_t* Wide(const String& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+// The system's text for an error code, without the trailing line break.
+String SystemMessage(DWORD error) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    struct LocalBuffer {
+        wchar_t* data;
+        ~LocalBuffer() { LocalFree(data); }
+    } owner{buffer};
+    String text(reinterpret_cast<const char16_t*>(buffer), buffer ? length : 0);
+    while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n' || text.back() == u' '))
+        text.pop_back();
+    const String code = FromUtf8("error " + std::to_string(error));
+    return text.empty() ? code : text + u" (" + code + u")";
+}
+
+}  // namespace
+
+DynamicLibrary::DynamicLibrary(const String& path) : path_(path) {
+    handle_ = LoadLibraryW(Wide(path_));
+    if (!handle_) {
+        const DWORD error = GetLastError();
+        throw Exception(u"Cannot load module \"" + path_ + u"\": " + SystemMessage(error));
+    }
+}
+
+DynamicLibrary::~DynamicLibrary() { FreeLibrary(static_cast<HMODULE>(handle_)); }
+
+void* DynamicLibrary::Symbol(const char* name) const {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
+}
+
+}  // namespace wm::platform

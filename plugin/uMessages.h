@@ -1,0 +1,69 @@
+// Message numbers of the plugin's language files. Every number has its own line in each file,
+// the unused ones included, so that the numbering never shifts.
+#pragma once
+
+#include <cstdint>
+
+namespace wm {
+
+enum TMessage : uint8_t {
+    MTitle = 0,
+    MOk = 1,
+    MCancel = 2,
+    MYes = 3,
+    MNo = 4,
+    MExceptionHeader = 5,  // one %s: the function name
+    MWaymarkNotFound = 6,
+    MCannotEnterDirectory = 7,
+    MOverwriteBefore = 8,
+    MOverwriteAfter = 9,
+    MEmptyName = 10,
+    MForbiddenCharacter = 11,
+    MConfirmDelete = 12,
+    MDeleteFailed = 13,
+    MEditName = 14,
+    MEditDescription = 15,
+    MEditDirectory = 16,
+    MEditPluginId = 17,
+    MEditParam = 18,
+    MEditHostFile = 19,
+    MChooseName = 20,
+    MWrongRootElement = 21,
+    MItemWithoutName = 22,
+    MItemEmptyName = 23,
+    MItemWithoutDirectory = 24,
+    MUnused25 = 25,
+    MExistingEntry = 26,
+    MIncomingEntry = 27,
+    MApplyToAll = 28,
+    MOverwrite = 29,
+    MSkip = 30,
+    MUnused31 = 31,
+    MOverwriteQuestion = 32,
+    MDirectoryMarker = 33,
+    MDateTimePattern = 34,
+    MFileNotFound = 35,
+    MGoUpToParent = 36,
+    MUnused37 = 37,
+    MNotAGroup = 38,
+    MTargetIsGroup = 39,
+    MOptSaveLastPanelDir = 40,
+    MOptUseSubstEngines = 41,
+    MOptUseSubstEngineKnown = 42,
+    MOptUseSubstEnginesEnv = 43,
+    MOptUseSubstEnginesBatchEnv = 44,
+    MOptUseSubstEnginesReg = 45,
+    MOptAllowPathSuffix = 46,
+    MOptAllowPluginCalls = 47,
+    MOptAllowFuzzySearch = 48,
+    MOptAllowSearchOverDir = 49,
+    MUnused50 = 50,
+    MUnused57 = 57,
+    MNoPreviousLocation = 58,
+    MNoMessage = 255,
+};
+
+// Every language file holds this many message lines.
+constexpr int MessageCount = MNoPreviousLocation + 1;
+
+}  // namespace wm

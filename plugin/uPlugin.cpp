@@ -1,0 +1,71 @@
+#include "plugin/uPlugin.h"
+
+#include "plugin/uMessages.h"
+#include "plugin/uPluginConsts.h"
+
+namespace wm {
+
+Guid TPlugin::GetPluginId() { return PluginId; }
+
+void TPlugin::GetInfoStrings(String& title, String& description, String& author) {
+    title = PluginTitle;
+    description = PluginTitle;
+    author = PluginAuthor;
+}
+
+void TPlugin::GetMenus(uint32_t& /*flags*/, TFarPluginMenu& pluginMenu, TFarPluginMenu& configMenu,
+                       TFarPluginMenu& diskMenu, String& prefix) {
+    const String title = GetMessageText(MTitle);
+    pluginMenu = {{title, PluginMenuId}};
+    configMenu = {{title, ConfigMenuId}};
+    diskMenu = pluginMenu;
+    prefix = CommandPrefix;
+}
+
+// This build has neither the waymarks panel nor the command-line jump: nothing is opened.
+far::HANDLE TPlugin::Open(int /*openFrom*/, const Guid* /*guid*/, far::INT_PTR /*item*/) {
+    return nullptr;
+}
+
+// This build has no options dialog: nothing is configured.
+bool TPlugin::Configure(const Guid* /*guid*/, int /*itemNumber*/) { return false; }
+
+// The log lines go nowhere.
+void TPlugin::Log(StringView /*text*/) {}
+
+void TPlugin::GetStandardText(TFarStandardText id, String& text) {
+    switch (id) {
+        case TFarStandardText::Title:
+            text = GetMessageText(MTitle);
+            break;
+        case TFarStandardText::ExceptionHeader:
+            text = GetMessageText(MExceptionHeader);
+            break;
+        case TFarStandardText::Ok:
+            text = GetMessageText(MOk);
+            break;
+        case TFarStandardText::Cancel:
+            text = GetMessageText(MCancel);
+            break;
+        case TFarStandardText::Yes:
+            text = GetMessageText(MYes);
+            break;
+        case TFarStandardText::No:
+            text = GetMessageText(MNo);
+            break;
+        default:
+            TFarPlugin::GetStandardText(id, text);
+    }
+}
+
+namespace {
+
+// The module's one plugin object, registered when the module loads.
+[[maybe_unused]] const bool registered = [] {
+    TFarPlugin::Register(std::make_unique<TPlugin>());
+    return true;
+}();
+
+}  // namespace
+
+}  // namespace wm

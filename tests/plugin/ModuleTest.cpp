@@ -1,0 +1,82 @@
+// The built plugin module, as the host meets it: its export table and its identity.
+#include <gtest/gtest.h>
+
+#include "farhost/lib/Host.h"
+#include "tests/support/BinaryExports.h"
+#include "tests/support/Paths.h"
+
+namespace wm::test {
+namespace {
+
+const std::set<std::string> kPluginLevelExports = {"SetStartupInfoW", "GetPluginInfoW",
+                                                   "OpenPluginW", "ConfigureW", "ExitFARW"};
+
+TEST(ModuleFile, ExportsExactlyThePluginEntryPoints) {
+    const std::string image = ReadFileBytes(BuiltFile(WAYMARKS_MODULE_PATH));
+    if (image.starts_with("MZ")) {
+        EXPECT_EQ(PeExportNames(image), kPluginLevelExports);
+    } else {
+        EXPECT_EQ(ElfDynamicExports(image), kPluginLevelExports);
+    }
+}
+
+TEST(ModuleFile, WindowsDllNeedsOnlySystemDllsAndCarriesItsVersion) {
+    const std::string image = ReadFileBytes(BuiltFile(WAYMARKS_MODULE_PATH));
+    if (!image.starts_with("MZ")) GTEST_SKIP() << "not a Windows build";
+    EXPECT_TRUE(PeHasVersionResource(image));
+    const std::set<std::string> system = {"kernel32.dll", "user32.dll", "advapi32.dll",
+                                          "shell32.dll",  "version.dll", "msvcrt.dll",
+                                          "ole32.dll"};
+    for (const auto& dll : PeImportedDlls(image)) {
+        EXPECT_TRUE(system.contains(dll) || dll.starts_with("api-ms-win-")) << dll;
+    }
+}
+
+std::unique_ptr<farhost::Host> StartedHost(farhost::Host::Options options = {}) {
+    auto host = std::make_unique<farhost::Host>(std::move(options));
+    host->LoadPlugin(BuiltFile(WAYMARKS_MODULE_PATH));
+    host->StartPlugin();
+    return host;
+}
+
+String Text(far::HostText text) { return String(reinterpret_cast<const char16_t*>(text)); }
+
+TEST(PluginModule, RegistersOneItemInEachMenuTitledByTheFirstMessage) {
+    auto host = StartedHost();
+    const auto language = farhost::LanguageFile::ForModule(BuiltFile(WAYMARKS_MODULE_PATH), u"English");
+    ASSERT_TRUE(language.has_value());
+    const String title = language->Messages().at(0);
+    EXPECT_EQ(title, u"Waymarks");
+
+    far::PluginInfo info{};
+    host->Exports().GetPluginInfoW(&info);
+    EXPECT_EQ(info.StructSize, 80);
+    EXPECT_EQ(info.Flags, 0u);
+    for (const auto& [strings, count] : {std::pair{info.PluginMenuStrings, info.PluginMenuStringsNumber},
+                                         std::pair{info.PluginConfigStrings, info.PluginConfigStringsNumber},
+                                         std::pair{info.DiskMenuStrings, info.DiskMenuStringsNumber}}) {
+        ASSERT_EQ(count, 1);
+        EXPECT_EQ(Text(strings[0]), title);
+    }
+    EXPECT_EQ(Text(info.CommandPrefix), u"cd");
+
+    far::PluginInfo again{};
+    host->Exports().GetPluginInfoW(&again);
+    EXPECT_EQ(again.PluginMenuStrings, info.PluginMenuStrings);
+    EXPECT_EQ(again.PluginMenuStrings[0], info.PluginMenuStrings[0]);
+    EXPECT_EQ(again.CommandPrefix, info.CommandPrefix);
+}
+
+TEST(PluginModule, MenusFollowTheInterfaceLanguage) {
+    farhost::Host::Options options;
+    options.language = u"Russian";
+    auto host = StartedHost(options);
+    far::PluginInfo info{};
+    host->Exports().GetPluginInfoW(&info);
+    ASSERT_NE(host->CurrentLanguageFile(), nullptr);
+    EXPECT_EQ(host->CurrentLanguageFile()->Language(), u"Russian");
+    EXPECT_EQ(Text(info.PluginMenuStrings[0]), host->CurrentLanguageFile()->Messages().at(0));
+}
+
+}  // namespace
+}  // namespace wm::test

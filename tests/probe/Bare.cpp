@@ -1,0 +1,1 @@
+// A module with the framework's exports and no plugin object.

@@ -1,0 +1,53 @@
+// A plugin module built only for tests: its commands make the framework raise, report and fit
+// texts, so the framework can be observed through real exports.
+//   raise:TEXT     raises EFarError with TEXT ("|" becomes a line break)
+//   abort          raises EAbort
+//   foreign        raises a std::runtime_error
+//   fit:WIDTH:TEXT shows FitText(TEXT, WIDTH, '.') with ShowError
+#include <stdexcept>
+
+#include "framework/FarPlugin.h"
+
+namespace wm {
+namespace {
+
+class TProbePlugin : public TFarPlugin {
+public:
+    Guid GetPluginId() override { return NullGuid; }
+    void GetInfoStrings(String& title, String& description, String& author) override {
+        title = u"Probe";
+        description = u"Framework probe";
+        author = u"Tests";
+    }
+    void GetMenus(uint32_t& flags, TFarPluginMenu& pluginMenu, TFarPluginMenu& /*configMenu*/,
+                  TFarPluginMenu& /*diskMenu*/, String& prefix) override {
+        flags = 0x20;
+        pluginMenu = {{u"Probe menu", NullGuid}};
+        prefix = u"probe";
+    }
+    far::HANDLE Open(int openFrom, const Guid* /*guid*/, far::INT_PTR item) override {
+        if (openFrom != far::OPEN_COMMANDLINE) return nullptr;
+        const String command = FromHostString(reinterpret_cast<const far::HostChar*>(item));
+        if (command.starts_with(u"raise:")) {
+            String text = command.substr(6);
+            for (auto& c : text) c = c == u'|' ? u'\n' : c;
+            throw EFarError(text);
+        }
+        if (command == u"abort") throw EAbort();
+        if (command == u"foreign") throw std::runtime_error("foreign failure");
+        if (command.starts_with(u"fit:")) {
+            const auto colon = command.find(u':', 4);
+            const int width = std::stoi(ToUtf8(command.substr(4, colon - 4)));
+            ShowError(FitText(command.substr(colon + 1), width, u'.'));
+        }
+        return nullptr;
+    }
+};
+
+[[maybe_unused]] const bool registered = [] {
+    TFarPlugin::Register(std::make_unique<TProbePlugin>());
+    return true;
+}();
+
+}  // namespace
+}  // namespace wm
