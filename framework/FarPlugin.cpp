@@ -142,7 +142,7 @@ void TFarPlugin::ReportException(const Exception& error, StringView functionName
         const String text = u"Exception occurred in " + String(functionName) + u"\r\n" +
                             error.ClassName() + u"\r\n" + error.Message();
         platform::ShowLastResortMessage(u"Plugin error", text,
-                                        platform::MB_TASKMODAL | platform::MB_ICONERROR);
+                                        platform::MessageBoxTaskModal | platform::MessageBoxIconError);
         return;
     }
     const String name(functionName);

@@ -35,6 +35,6 @@ void TFarScreen::RestoreScreen(far::HANDLE& handle) {
     handle = far::INVALID_HANDLE_VALUE;
 }
 
-void TFarScreen::SetConsoleTitle(StringView title) { platform::SetConsoleTitle(title); }
+void TFarScreen::SetConsoleTitle(StringView title) { platform::SetConsoleWindowTitle(title); }
 
 }  // namespace wm

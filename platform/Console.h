@@ -5,8 +5,8 @@
 
 namespace wm::platform {
 
-void SetConsoleTitle(StringView title);
+void SetConsoleWindowTitle(StringView title);
 // The title as last set (Windows asks the console; elsewhere the stand-in remembers it).
-String GetConsoleTitle();
+String ConsoleWindowTitle();
 
 }  // namespace wm::platform

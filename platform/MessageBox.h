@@ -7,8 +7,8 @@
 
 namespace wm::platform {
 
-constexpr uint32_t MB_ICONERROR = 0x10;
-constexpr uint32_t MB_TASKMODAL = 0x2000;
+constexpr uint32_t MessageBoxIconError = 0x10;
+constexpr uint32_t MessageBoxTaskModal = 0x2000;
 
 // Windows: MessageBoxW without an owner window. Elsewhere: the caption and text on stderr.
 void ShowLastResortMessage(StringView caption, StringView text, uint32_t style);

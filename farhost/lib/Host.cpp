@@ -19,13 +19,21 @@ std::string Dec(Number value) {
     return std::to_string(value);
 }
 
-std::string Dec(far::HANDLE handle) { return std::to_string(reinterpret_cast<intptr_t>(handle)); }
+std::string Dec(far::HANDLE handle) {
+    return std::to_string(reinterpret_cast<intptr_t>(handle));
+}
 
-const char16_t* Chars(far::HostText text) { return reinterpret_cast<const char16_t*>(text); }
+const char16_t* Chars(far::HostText text) {
+    return reinterpret_cast<const char16_t*>(text);
+}
 
-wm::String Text(far::HostText text) { return text ? wm::String(Chars(text)) : wm::String(); }
+wm::String Text(far::HostText text) {
+    return text ? wm::String(Chars(text)) : wm::String();
+}
 
-std::string Utf8(far::HostText text) { return text ? wm::ToUtf8(Chars(text)) : std::string(); }
+std::string Utf8(far::HostText text) {
+    return text ? wm::ToUtf8(Chars(text)) : std::string();
+}
 
 far::HostText ToHost(const wm::String& text) {
     return reinterpret_cast<far::HostText>(text.c_str());
@@ -66,8 +74,14 @@ struct HostFunctions {
             host.Record("Menu", {Dec(pluginNumber), Dec(x), Dec(y), Dec(maxHeight), Dec(flags),
                                  Utf8(title), Utf8(bottom), Utf8(helpTopic), Dec(itemsNumber)});
             if (breakCode) *breakCode = -1;
-            MenuCall call{x, y, maxHeight, flags, Text(title), Text(bottom), Text(helpTopic), {},
-                          -1};
+            MenuCall call;
+            call.x = x;
+            call.y = y;
+            call.maxHeight = maxHeight;
+            call.flags = flags;
+            call.title = Text(title);
+            call.bottom = Text(bottom);
+            call.helpTopic = Text(helpTopic);
             for (int32_t i = 0; item && i < itemsNumber; ++i) {
                 call.items.push_back({Text(item[i].Text), item[i].Separator != 0,
                                       item[i].Selected != 0, item[i].Checked != 0});
@@ -79,12 +93,14 @@ struct HostFunctions {
     }
 
     static int32_t Message(far::INT_PTR pluginNumber, far::DWORD flags, far::HostText helpTopic,
-                           far::HostText const* items, int32_t itemsNumber,
-                           int32_t buttonsNumber) {
+                           far::HostText const* items, int32_t itemsNumber, int32_t buttonsNumber) {
         return Run("Message", -1, [&](Host& host) {
             host.Record("Message", {Dec(pluginNumber), Dec(flags), Utf8(helpTopic),
                                     Dec(itemsNumber), Dec(buttonsNumber)});
-            MessageCall call{flags, Text(helpTopic), {}, buttonsNumber, -1};
+            MessageCall call;
+            call.flags = flags;
+            call.helpTopic = Text(helpTopic);
+            call.buttons = buttonsNumber;
             for (int32_t i = 0; items && i < itemsNumber; ++i) call.lines.push_back(Text(items[i]));
             call.answer = Next(host.messageAnswers_);
             host.messages_.push_back(std::move(call));
@@ -226,7 +242,9 @@ Host::~Host() {
     g_current.compare_exchange_strong(self, nullptr);
 }
 
-Host* Host::Current() { return g_current.load(); }
+Host* Host::Current() {
+    return g_current.load();
+}
 
 #define FARHOST_UNUSED_SLOT(table, slot) table.slot = [] { HostFunctions::Unused(#slot); }
 
@@ -353,7 +371,8 @@ void Host::LoadPlugin(const std::filesystem::path& module) {
     FARHOST_RESOLVE(ProcessKeyW);
     FARHOST_RESOLVE(ProcessEventW);
 #undef FARHOST_RESOLVE
-    if (!any) throw wm::Exception(u"Not a plugin (none of the plugin exports): " + path.u16string());
+    if (!any)
+        throw wm::Exception(u"Not a plugin (none of the plugin exports): " + path.u16string());
 
     std::optional<LanguageFile> language = LanguageFile::ForModule(path, options_.language);
 
@@ -370,16 +389,21 @@ void Host::SetLanguageFile(LanguageFile file) {
 }
 
 void Host::StartPlugin() {
-    if (!exports_.SetStartupInfoW)
-        throw wm::Exception(u"The plugin has no SetStartupInfoW export");
+    if (!exports_.SetStartupInfoW) throw wm::Exception(u"The plugin has no SetStartupInfoW export");
     exports_.SetStartupInfoW(&startupInfo_);
 }
 
-void Host::QueueMessageAnswer(int answer) { messageAnswers_.push_back(answer); }
+void Host::QueueMessageAnswer(int answer) {
+    messageAnswers_.push_back(answer);
+}
 
-void Host::QueueMenuAnswer(int answer) { menuAnswers_.push_back(answer); }
+void Host::QueueMenuAnswer(int answer) {
+    menuAnswers_.push_back(answer);
+}
 
-void Host::SetConsoleRect(std::optional<far::SMALL_RECT> rect) { options_.consoleRect = rect; }
+void Host::SetConsoleRect(std::optional<far::SMALL_RECT> rect) {
+    options_.consoleRect = rect;
+}
 
 int Host::CallCount(std::string_view function) const {
     return static_cast<int>(std::count_if(calls_.begin(), calls_.end(), [&](const HostCall& call) {

@@ -34,6 +34,8 @@ struct MenuItemCall {
     bool separator = false;
     bool selected = false;
     bool checked = false;
+
+    bool operator==(const MenuItemCall&) const = default;
 };
 
 struct MenuCall {

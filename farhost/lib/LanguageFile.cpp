@@ -22,7 +22,8 @@ wm::String Decode(std::string_view bytes) {
         text.reserve(bytes.size() / 2);
         for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
             const unsigned first = byte(i), second = byte(i + 1);
-            text.push_back(static_cast<char16_t>(little ? first | second << 8 : first << 8 | second));
+            text.push_back(
+                static_cast<char16_t>(little ? first | second << 8 : first << 8 | second));
         }
         return text;
     }
@@ -38,7 +39,9 @@ wm::StringView Trim(wm::StringView line) {
     return line.substr(first, line.find_last_not_of(kBlanks) - first + 1);
 }
 
-char16_t FoldAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c; }
+char16_t FoldAscii(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c;
+}
 
 bool EqualNoCase(wm::StringView a, wm::StringView b) {
     return a.size() == b.size() &&
@@ -61,13 +64,26 @@ wm::String MessageText(wm::StringView body) {
             const char16_t next = body[i + 1];
             char16_t escaped = 0;
             switch (next) {
-                case u'\\': escaped = u'\\'; break;
-                case u'"': escaped = u'"'; break;
-                case u'n': escaped = u'\n'; break;
-                case u'r': escaped = u'\r'; break;
-                case u't': escaped = u'\t'; break;
-                case u'b': escaped = u'\b'; break;
-                default: break;
+                case u'\\':
+                    escaped = u'\\';
+                    break;
+                case u'"':
+                    escaped = u'"';
+                    break;
+                case u'n':
+                    escaped = u'\n';
+                    break;
+                case u'r':
+                    escaped = u'\r';
+                    break;
+                case u't':
+                    escaped = u'\t';
+                    break;
+                case u'b':
+                    escaped = u'\b';
+                    break;
+                default:
+                    break;
             }
             if (escaped) {
                 text.push_back(escaped);
@@ -116,7 +132,8 @@ LanguageFile LanguageFile::Parse(std::string_view bytes) {
 LanguageFile LanguageFile::Load(const std::filesystem::path& file) {
     std::ifstream stream(file, std::ios::binary);
     if (!stream) throw wm::Exception(u"Cannot read language file \"" + file.u16string() + u"\"");
-    const std::string bytes(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>{});
+    const std::string bytes(std::istreambuf_iterator<char>(stream),
+                            std::istreambuf_iterator<char>{});
     return Parse(bytes);
 }
 

@@ -26,9 +26,9 @@ public:
 
     // The file with `extension` in the module's folder whose language is `language`, else the
     // English one; std::nullopt when there is neither. Languages compare without regard to case.
-    static std::optional<std::filesystem::path> FindForModule(
-        const std::filesystem::path& module, wm::StringView language,
-        std::string_view extension = ".lng");
+    static std::optional<std::filesystem::path> FindForModule(const std::filesystem::path& module,
+                                                              wm::StringView language,
+                                                              std::string_view extension = ".lng");
     // The module's parsed .lng file chosen as above.
     static std::optional<LanguageFile> ForModule(const std::filesystem::path& module,
                                                  wm::StringView language);

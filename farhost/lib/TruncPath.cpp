@@ -3,9 +3,13 @@
 namespace farhost {
 namespace {
 
-bool IsSlash(char16_t c) { return c == u'\\' || c == u'/'; }
+bool IsSlash(char16_t c) {
+    return c == u'\\' || c == u'/';
+}
 
-bool IsLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
+bool IsLetter(char16_t c) {
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+}
 
 // Length of the root the shortening keeps, 0 when there is none.
 size_t RootLength(wm::StringView text) {

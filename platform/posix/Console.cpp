@@ -12,7 +12,7 @@ String g_title;
 }  // namespace
 
 // A terminal shows the title through the xterm title sequence; otherwise it is only remembered.
-void SetConsoleTitle(StringView title) {
+void SetConsoleWindowTitle(StringView title) {
     std::lock_guard lock(g_titleMutex);
     g_title.assign(title);
     if (isatty(STDOUT_FILENO)) {
@@ -25,7 +25,7 @@ void SetConsoleTitle(StringView title) {
     }
 }
 
-String GetConsoleTitle() {
+String ConsoleWindowTitle() {
     std::lock_guard lock(g_titleMutex);
     return g_title;
 }

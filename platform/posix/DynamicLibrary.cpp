@@ -15,8 +15,12 @@ DynamicLibrary::DynamicLibrary(const String& path) : path_(path) {
     }
 }
 
-DynamicLibrary::~DynamicLibrary() { dlclose(handle_); }
+DynamicLibrary::~DynamicLibrary() {
+    dlclose(handle_);
+}
 
-void* DynamicLibrary::Symbol(const char* name) const { return dlsym(handle_, name); }
+void* DynamicLibrary::Symbol(const char* name) const {
+    return dlsym(handle_, name);
+}
 
 }  // namespace wm::platform

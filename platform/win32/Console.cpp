@@ -4,12 +4,12 @@
 
 namespace wm::platform {
 
-void SetConsoleTitle(StringView title) {
+void SetConsoleWindowTitle(StringView title) {
     const std::wstring wide(title.begin(), title.end());
     SetConsoleTitleW(wide.c_str());
 }
 
-String GetConsoleTitle() {
+String ConsoleWindowTitle() {
     wchar_t buffer[1024] = {};
     const DWORD length = GetConsoleTitleW(buffer, static_cast<DWORD>(std::size(buffer)));
     return String(buffer, buffer + length);

@@ -9,7 +9,9 @@
 namespace wm::platform {
 namespace {
 
-const wchar_t* Wide(const String& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+const wchar_t* Wide(const String& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
 
 // The system's text for an error code, without the trailing line break.
 String SystemMessage(DWORD error) {
@@ -28,17 +30,35 @@ String SystemMessage(DWORD error) {
     return text.empty() ? code : text + u" (" + code + u")";
 }
 
+// Failures come back as errors instead of system dialog boxes while it lives.
+class QuietErrors {
+public:
+    QuietErrors() { SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &old_); }
+    ~QuietErrors() { SetThreadErrorMode(old_, nullptr); }
+    QuietErrors(const QuietErrors&) = delete;
+    QuietErrors& operator=(const QuietErrors&) = delete;
+
+private:
+    DWORD old_ = 0;
+};
+
 }  // namespace
 
 DynamicLibrary::DynamicLibrary(const String& path) : path_(path) {
-    handle_ = LoadLibraryW(Wide(path_));
+    DWORD error = 0;
+    {
+        const QuietErrors quiet;
+        handle_ = LoadLibraryW(Wide(path_));
+        if (!handle_) error = GetLastError();
+    }
     if (!handle_) {
-        const DWORD error = GetLastError();
         throw Exception(u"Cannot load module \"" + path_ + u"\": " + SystemMessage(error));
     }
 }
 
-DynamicLibrary::~DynamicLibrary() { FreeLibrary(static_cast<HMODULE>(handle_)); }
+DynamicLibrary::~DynamicLibrary() {
+    FreeLibrary(static_cast<HMODULE>(handle_));
+}
 
 void* DynamicLibrary::Symbol(const char* name) const {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));

@@ -12,8 +12,12 @@ namespace {
 
 using wm::String;
 
-far::HostText H(const char16_t* text) { return reinterpret_cast<far::HostText>(text); }
-String S(far::HostText text) { return reinterpret_cast<const char16_t*>(text); }
+far::HostText H(const char16_t* text) {
+    return reinterpret_cast<far::HostText>(text);
+}
+String S(far::HostText text) {
+    return reinterpret_cast<const char16_t*>(text);
+}
 
 // Every pointer-sized slot of a table in [first, last], except those at `skip`.
 template <class Table>
@@ -101,26 +105,21 @@ TEST(Host, MenusAreRecordedWithSeparatorsAndAnswered) {
     };
     host.QueueMenuAnswer(2);
     int32_t breakCode = 7;
-    EXPECT_EQ(info.Menu(info.ModuleNumber, -1, -1, 0, far::FMENU_WRAPMODE, H(u"Title"), H(u"Bottom"),
-                        H(u"Help"), nullptr, &breakCode, items, 3),
+    EXPECT_EQ(info.Menu(info.ModuleNumber, -1, -1, 0, far::FMENU_WRAPMODE, H(u"Title"),
+                        H(u"Bottom"), H(u"Help"), nullptr, &breakCode, items, 3),
               2);
     EXPECT_EQ(breakCode, -1);
-    EXPECT_EQ(info.Menu(info.ModuleNumber, 5, 6, 10, 0, nullptr, nullptr, nullptr, nullptr,
-                        nullptr, items, 1),
+    EXPECT_EQ(info.Menu(info.ModuleNumber, 5, 6, 10, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                        items, 1),
               -1);
 
     ASSERT_EQ(host.Menus().size(), 2u);
     const MenuCall& menu = host.Menus()[0];
-    EXPECT_EQ(menu.title, u"Title");
-    EXPECT_EQ(menu.bottom, u"Bottom");
-    EXPECT_EQ(menu.helpTopic, u"Help");
+    EXPECT_EQ(menu.title + menu.bottom + menu.helpTopic, u"TitleBottomHelp");
     EXPECT_EQ(menu.flags, far::FMENU_WRAPMODE);
-    ASSERT_EQ(menu.items.size(), 3u);
-    EXPECT_TRUE(menu.items[0].selected);
-    EXPECT_TRUE(menu.items[1].separator);
-    EXPECT_EQ(menu.items[2].text, u"Second");
-    EXPECT_TRUE(menu.items[2].checked);
-    EXPECT_FALSE(menu.items[2].separator);
+    const std::vector<MenuItemCall> expected = {
+        {u"First", false, true, false}, {u"", true, false, false}, {u"Second", false, false, true}};
+    EXPECT_EQ(menu.items, expected);
     EXPECT_EQ(host.Menus()[1].x, 5);
     EXPECT_EQ(host.Menus()[1].answer, -1);
     EXPECT_EQ(host.CallCount("Menu"), 2);

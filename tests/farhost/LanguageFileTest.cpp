@@ -23,7 +23,8 @@ std::string Utf16Bytes(const String& text, bool bigEndian) {
 }
 
 TEST(LanguageFile, ByteOrderMarkDecidesTheEncoding) {
-    const String text = u".Language=Russian,Russian (\u0420\u0443\u0441)\r\n\"\u041F\u0443\u0442\u044C\"\r\n";
+    const String text =
+        u".Language=Russian,Russian (\u0420\u0443\u0441)\r\n\"\u041F\u0443\u0442\u044C\"\r\n";
     struct Case {
         const char* name;
         std::string bytes;
@@ -137,12 +138,9 @@ TEST(LanguageFile, ForModuleChoosesTheInterfaceLanguageElseEnglish) {
         const char16_t* language;
         std::optional<String> expected;
     } cases[] = {
-        {all, u"Russian", u"russian"},
-        {all, u"rUSSIAN", u"russian"},
-        {all, u"English", u"english"},
-        {all, u"German", u"english"},
-        {russianOnly, u"Russian", u"russian"},
-        {russianOnly, u"German", std::nullopt},
+        {all, u"Russian", u"russian"},         {all, u"rUSSIAN", u"russian"},
+        {all, u"English", u"english"},         {all, u"German", u"english"},
+        {russianOnly, u"Russian", u"russian"}, {russianOnly, u"German", std::nullopt},
         {empty, u"English", std::nullopt},
     };
     for (const auto& c : cases) {

@@ -2,7 +2,6 @@
 
 #include "framework/FarProgress.h"
 #include "framework/FarScreen.h"
-#include "platform/Console.h"
 #include "tests/framework/TestPlugin.h"
 
 namespace wm::test {
@@ -133,7 +132,6 @@ TEST_F(HostLayer, MessagesWithButtonsMarkLiveIndicatorsAndIndicatorsRestoreOnce)
         progress.Restore();
     }
     EXPECT_EQ(host.CallCount("RestoreScreen"), 1);
-    EXPECT_EQ(platform::GetConsoleTitle(), u"Saved title");
     TFarProgress::MarkAllOverwritten();  // the destroyed indicator is no longer visited
 }
 
