@@ -1,26 +1,28 @@
 # The two commands: `make run` and `make test`. Both install missing packages first.
 PRESETS := linux linux-asan windows
+BUILDS := $(addprefix build-,$(PRESETS))
+TESTS := $(addprefix test-,$(PRESETS))
 JOBS ?= 2
 
-.PHONY: run test deps build $(addprefix build-,$(PRESETS)) $(addprefix test-,$(PRESETS)) clean
+.PHONY: run test deps build clean $(BUILDS) $(TESTS)
 
 run: deps build-linux build-windows
 	@echo
 	@echo "Windows package: $(CURDIR)/dist/windows/Waymarks/"
 	@echo "Linux package:   $(CURDIR)/dist/linux/Waymarks/"
 
-test: deps $(addprefix test-,$(PRESETS))
+test: deps $(TESTS)
 
 deps:
 	@tools/install-deps.sh
 
-build: $(addprefix build-,$(PRESETS))
+build: $(BUILDS)
 
-build-%:
+$(BUILDS): build-%: deps
 	@cmake --preset $* >/dev/null
 	cmake --build --preset $* -j $(JOBS)
 
-test-%: build-%
+$(TESTS): test-%: build-%
 	ctest --preset $* -j $(JOBS)
 
 clean:

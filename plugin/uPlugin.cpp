@@ -58,14 +58,4 @@ void TPlugin::GetStandardText(TFarStandardText id, String& text) {
     }
 }
 
-namespace {
-
-// The module's one plugin object, registered when the module loads.
-[[maybe_unused]] const bool registered = [] {
-    TFarPlugin::Register(std::make_unique<TPlugin>());
-    return true;
-}();
-
-}  // namespace
-
 }  // namespace wm
