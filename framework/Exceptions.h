@@ -22,10 +22,10 @@ private:
     std::string what_;
 };
 
-#define WM_DECLARE_EXCEPTION(Name, Base)                 \
-    class Name : public Base {                           \
-    public:                                              \
-        using Base::Base;                                \
+#define WM_DECLARE_EXCEPTION(Name, Base)                        \
+    class Name : public Base {                                  \
+    public:                                                     \
+        using Base::Base;                                       \
         String ClassName() const override { return u## #Name; } \
     }
 

@@ -7,7 +7,9 @@
 
 namespace wm {
 
-const far::PluginStartupInfo& TFarModule::Startup() { return TFarPlugin::Instance().StartupInfo(); }
+const far::PluginStartupInfo& TFarModule::Startup() {
+    return TFarPlugin::Instance().StartupInfo();
+}
 
 String TFarModule::FromHostString(const far::HostChar* text) {
     if (text == nullptr) return {};
@@ -51,7 +53,9 @@ String TFarModule::GetStandardText(TFarStandardText id) {
     return text;
 }
 
-void TFarModule::Log(StringView text) { TFarPlugin::Instance().Log(text); }
+void TFarModule::Log(StringView text) {
+    TFarPlugin::Instance().Log(text);
+}
 
 void TFarModule::LogFmt(StringView format, std::initializer_list<FormatArg> args) {
     String line;
@@ -105,7 +109,9 @@ int TFarModule::ShowErrorLines(const std::vector<String>& lines) {
     return ShowMessage(message, far::FMSG_WARNING, 1);
 }
 
-int TFarModule::ShowError(StringView text) { return ShowErrorLines({String(text)}); }
+int TFarModule::ShowError(StringView text) {
+    return ShowErrorLines({String(text)});
+}
 
 String TFarModule::FitText(StringView text, int width, char16_t fill) {
     const size_t target = width > 0 ? static_cast<size_t>(width) : 0;
@@ -124,8 +130,12 @@ String TFarModule::FitText(StringView text, int width, char16_t fill) {
     return result;
 }
 
-bool TFarModule::IsPluginCommand(StringView /*text*/) { return false; }
+bool TFarModule::IsPluginCommand(StringView /*text*/) {
+    return false;
+}
 
-bool TFarMacro::ExecuteCommand(StringView /*command*/) { return false; }
+bool TFarMacro::ExecuteCommand(StringView /*command*/) {
+    return false;
+}
 
 }  // namespace wm

@@ -34,7 +34,9 @@ void FreeHostStringArray(far::HostText const*& strings, int32_t count) {
 
 TFarPlugin::TFarPlugin() = default;
 
-TFarPlugin::~TFarPlugin() { FreePluginInfoCache(); }
+TFarPlugin::~TFarPlugin() {
+    FreePluginInfoCache();
+}
 
 void TFarPlugin::FreePluginInfoCache() {
     if (!PluginInfoCached_) return;
@@ -49,10 +51,14 @@ void TFarPlugin::FreePluginInfoCache() {
     PluginInfoCached_ = false;
 }
 
-uint32_t TFarPlugin::GetMinHostVersion() { return far::MakeFarVersion(2, 0, 1847); }
+uint32_t TFarPlugin::GetMinHostVersion() {
+    return far::MakeFarVersion(2, 0, 1847);
+}
 void TFarPlugin::Startup() {}
 void TFarPlugin::Exit() {}
-bool TFarPlugin::Configure(const Guid* /*guid*/, int /*itemNumber*/) { return false; }
+bool TFarPlugin::Configure(const Guid* /*guid*/, int /*itemNumber*/) {
+    return false;
+}
 void TFarPlugin::Log(StringView /*text*/) {}
 
 void TFarPlugin::GetStandardText(TFarStandardText id, String& text) {
@@ -83,8 +89,7 @@ void TFarPlugin::GetStandardText(TFarStandardText id, String& text) {
 uint32_t TFarPlugin::GetVersion() {
     const auto version = platform::ReadFileVersion(platform::ModuleFileName());
     if (!version) return far::MakeFarVersion(0, 0, 0);
-    return far::MakeFarVersion(version->mostSignificant >> 16,
-                               version->mostSignificant & 0xFFFF,
+    return far::MakeFarVersion(version->mostSignificant >> 16, version->mostSignificant & 0xFFFF,
                                version->leastSignificant >> 16);
 }
 
@@ -93,14 +98,18 @@ TFarPlugin& TFarPlugin::Instance() {
     return *g_plugin;
 }
 
-bool TFarPlugin::IsRegistered() { return g_plugin != nullptr; }
+bool TFarPlugin::IsRegistered() {
+    return g_plugin != nullptr;
+}
 
 void TFarPlugin::Register(std::unique_ptr<TFarPlugin> plugin) {
     if (g_plugin) throw EFarPluginError(u"The plugin has already been initialized");
     g_plugin = std::move(plugin);
 }
 
-std::unique_ptr<TFarPlugin> TFarPlugin::Unregister() { return std::move(g_plugin); }
+std::unique_ptr<TFarPlugin> TFarPlugin::Unregister() {
+    return std::move(g_plugin);
+}
 
 void TFarPlugin::SetStartupInfo(const far::PluginStartupInfo& info) {
     std::memcpy(&StartupInfo_, &info, sizeof StartupInfo_);
@@ -141,8 +150,8 @@ void TFarPlugin::ReportException(const Exception& error, StringView functionName
     if (!IsRegistered()) {
         const String text = u"Exception occurred in " + String(functionName) + u"\r\n" +
                             error.ClassName() + u"\r\n" + error.Message();
-        platform::ShowLastResortMessage(u"Plugin error", text,
-                                        platform::MessageBoxTaskModal | platform::MessageBoxIconError);
+        platform::ShowLastResortMessage(
+            u"Plugin error", text, platform::MessageBoxTaskModal | platform::MessageBoxIconError);
         return;
     }
     const String name(functionName);
@@ -157,11 +166,12 @@ void TFarPlugin::ReportException(const Exception& error, StringView functionName
         ShowMessage(lines, far::FMSG_WARNING, 1);
     } catch (...) {
         try {
-            ShowMessage({TFarModule::GetStandardText(TFarStandardText::Title),
-                         Format(TFarModule::GetStandardText(TFarStandardText::ExceptionHeader), {name}),
-                         error.ClassName(), error.Message(),
-                         TFarModule::GetStandardText(TFarStandardText::Ok)},
-                        far::FMSG_WARNING, 1);
+            ShowMessage(
+                {TFarModule::GetStandardText(TFarStandardText::Title),
+                 Format(TFarModule::GetStandardText(TFarStandardText::ExceptionHeader), {name}),
+                 error.ClassName(), error.Message(),
+                 TFarModule::GetStandardText(TFarStandardText::Ok)},
+                far::FMSG_WARNING, 1);
         } catch (...) {
             // Nothing is left to report with; the export still returns its failure result.
         }

@@ -35,6 +35,8 @@ void TFarScreen::RestoreScreen(far::HANDLE& handle) {
     handle = far::INVALID_HANDLE_VALUE;
 }
 
-void TFarScreen::SetConsoleTitle(StringView title) { platform::SetConsoleWindowTitle(title); }
+void TFarScreen::SetConsoleTitle(StringView title) {
+    platform::SetConsoleWindowTitle(title);
+}
 
 }  // namespace wm

@@ -19,6 +19,8 @@ std::string ToUtf8(StringView text);
 bool IsValidUtf8(std::string_view text);
 
 // Convenience for literals and tests: u"..." is preferred in code.
-inline String Str(std::string_view utf8) { return FromUtf8(utf8); }
+inline String Str(std::string_view utf8) {
+    return FromUtf8(utf8);
+}
 
 }  // namespace wm

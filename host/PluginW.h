@@ -267,8 +267,7 @@ using FARAPIMESSAGE = int32_t (*)(INT_PTR PluginNumber, DWORD Flags, HostText He
                                   HostText const* Items, int32_t ItemsNumber,
                                   int32_t ButtonsNumber);
 using FARAPIGETMSG = HostText (*)(INT_PTR PluginNumber, int32_t MsgId);
-using FARAPICONTROL = int32_t (*)(HANDLE hPlugin, int32_t Command, int32_t Param1,
-                                  LONG_PTR Param2);
+using FARAPICONTROL = int32_t (*)(HANDLE hPlugin, int32_t Command, int32_t Param1, LONG_PTR Param2);
 using FARAPISAVESCREEN = HANDLE (*)(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2);
 using FARAPIRESTORESCREEN = void (*)(HANDLE hScreen);
 using FARAPIADVCONTROL = INT_PTR (*)(INT_PTR ModuleNumber, int32_t Command, void* Param);
@@ -338,12 +337,10 @@ using ExportSetDirectoryW = int32_t (*)(HANDLE hPlugin, HostText Dir, int32_t Op
 using ExportMakeDirectoryW = int32_t (*)(HANDLE hPlugin, HostText const* Name, int32_t OpMode);
 using ExportDeleteFilesW = int32_t (*)(HANDLE hPlugin, PluginPanelItem* PanelItem,
                                        int32_t ItemsNumber, int32_t OpMode);
-using ExportGetFilesW = int32_t (*)(HANDLE hPlugin, PluginPanelItem* PanelItem,
-                                    int32_t ItemsNumber, int32_t Move, HostText const* DestPath,
-                                    int32_t OpMode);
-using ExportPutFilesW = int32_t (*)(HANDLE hPlugin, PluginPanelItem* PanelItem,
-                                    int32_t ItemsNumber, int32_t Move, HostText SrcPath,
-                                    int32_t OpMode);
+using ExportGetFilesW = int32_t (*)(HANDLE hPlugin, PluginPanelItem* PanelItem, int32_t ItemsNumber,
+                                    int32_t Move, HostText const* DestPath, int32_t OpMode);
+using ExportPutFilesW = int32_t (*)(HANDLE hPlugin, PluginPanelItem* PanelItem, int32_t ItemsNumber,
+                                    int32_t Move, HostText SrcPath, int32_t OpMode);
 using ExportProcessKeyW = int32_t (*)(HANDLE hPlugin, int32_t Key, uint32_t ControlState);
 using ExportProcessEventW = int32_t (*)(HANDLE hPlugin, int32_t Event, void* Param);
 

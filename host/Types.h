@@ -1,4 +1,5 @@
-// Portable declarations of the host's basic types: the same bytes on Win64 (LLP64) and x86_64 Linux (LP64).
+// Portable declarations of the host's basic types: the same bytes on Win64 (LLP64) and x86_64 Linux
+// (LP64).
 #pragma once
 
 #include <cstddef>

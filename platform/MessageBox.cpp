@@ -16,7 +16,11 @@ void ShowLastResortMessage(StringView caption, StringView text, uint32_t style) 
     }
 }
 
-ScopedMessageBoxSink::ScopedMessageBoxSink(Sink sink) : previous_(g_sink) { g_sink = sink; }
-ScopedMessageBoxSink::~ScopedMessageBoxSink() { g_sink = previous_; }
+ScopedMessageBoxSink::ScopedMessageBoxSink(Sink sink) : previous_(g_sink) {
+    g_sink = sink;
+}
+ScopedMessageBoxSink::~ScopedMessageBoxSink() {
+    g_sink = previous_;
+}
 
 }  // namespace wm::platform

@@ -1,11 +1,15 @@
 #include "plugin/uPlugin.h"
 
+#include <iterator>
+
 #include "plugin/uMessages.h"
 #include "plugin/uPluginConsts.h"
 
 namespace wm {
 
-Guid TPlugin::GetPluginId() { return PluginId; }
+Guid TPlugin::GetPluginId() {
+    return PluginId;
+}
 
 void TPlugin::GetInfoStrings(String& title, String& description, String& author) {
     title = PluginTitle;
@@ -28,33 +32,21 @@ far::HANDLE TPlugin::Open(int /*openFrom*/, const Guid* /*guid*/, far::INT_PTR /
 }
 
 // This build has no options dialog: nothing is configured.
-bool TPlugin::Configure(const Guid* /*guid*/, int /*itemNumber*/) { return false; }
+bool TPlugin::Configure(const Guid* /*guid*/, int /*itemNumber*/) {
+    return false;
+}
 
 // The log lines go nowhere.
 void TPlugin::Log(StringView /*text*/) {}
 
 void TPlugin::GetStandardText(TFarStandardText id, String& text) {
-    switch (id) {
-        case TFarStandardText::Title:
-            text = GetMessageText(MTitle);
-            break;
-        case TFarStandardText::ExceptionHeader:
-            text = GetMessageText(MExceptionHeader);
-            break;
-        case TFarStandardText::Ok:
-            text = GetMessageText(MOk);
-            break;
-        case TFarStandardText::Cancel:
-            text = GetMessageText(MCancel);
-            break;
-        case TFarStandardText::Yes:
-            text = GetMessageText(MYes);
-            break;
-        case TFarStandardText::No:
-            text = GetMessageText(MNo);
-            break;
-        default:
-            TFarPlugin::GetStandardText(id, text);
+    // Indexed by the standard text's id.
+    static constexpr TMessage messages[] = {MTitle, MExceptionHeader, MOk, MCancel, MYes, MNo};
+    const auto index = static_cast<size_t>(id);
+    if (index < std::size(messages)) {
+        text = GetMessageText(messages[index]);
+    } else {
+        TFarPlugin::GetStandardText(id, text);
     }
 }
 

@@ -23,8 +23,9 @@ WM_EXPORT far::HANDLE OpenPluginW(int32_t openFrom, far::INT_PTR item) {
 
 WM_EXPORT int32_t ConfigureW(int32_t itemNumber) {
     int32_t result = 0;
-    RunPluginExport(u"ConfigureW", u"ConfigureW",
-                    [&] { result = TFarPlugin::Instance().Configure(nullptr, itemNumber) ? 1 : 0; });
+    RunPluginExport(u"ConfigureW", u"ConfigureW", [&] {
+        result = TFarPlugin::Instance().Configure(nullptr, itemNumber) ? 1 : 0;
+    });
     return result;
 }
 

@@ -11,7 +11,11 @@ struct Lock::Impl {
 
 Lock::Lock() : impl_(std::make_unique<Impl>()) {}
 Lock::~Lock() = default;
-void Lock::Enter() { impl_->mutex.lock(); }
-void Lock::Leave() { impl_->mutex.unlock(); }
+void Lock::Enter() {
+    impl_->mutex.lock();
+}
+void Lock::Leave() {
+    impl_->mutex.unlock();
+}
 
 }  // namespace wm::platform

@@ -132,10 +132,10 @@ TEST_F(ExportTest, ReportsAnExceptionWithOneLinePerMessageLine) {
     EXPECT_EQ(message.lines,
               (std::vector<String>{u"Test title", u"Exception occurred in function OpenW",
                                    u"EFarError", u"first", u"second", u"third", u"&OK"}));
-    EXPECT_EQ(plugin->logLines,
-              (std::vector<String>{u"OpenW START",
-                                   u"OpenW: Exception EFarError: first\r\nsecond\nthird",
-                                   u"OpenW END"}));
+    EXPECT_EQ(
+        plugin->logLines,
+        (std::vector<String>{u"OpenW START", u"OpenW: Exception EFarError: first\r\nsecond\nthird",
+                             u"OpenW END"}));
 }
 
 TEST_F(ExportTest, FallsBackToFiveLinesWhenTheReportCannotBeBuilt) {

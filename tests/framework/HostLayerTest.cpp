@@ -73,7 +73,8 @@ TEST_F(HostLayer, LogFmtNeverRaises) {
 }
 
 TEST_F(HostLayer, MessageTextsComeFromTheLanguageFile) {
-    host.SetLanguageFile(farhost::LanguageFile::Parse(".Language=English,English\n\"Zero\"\n\"One\"\n"));
+    host.SetLanguageFile(
+        farhost::LanguageFile::Parse(".Language=English,English\n\"Zero\"\n\"One\"\n"));
     EXPECT_EQ(TFarModule::GetMessageText(1), u"One");
     EXPECT_EQ(TFarModule::GetMessageText(2), u"");  // the host answers null
     EXPECT_EQ(host.CallCount("GetMsg"), 2);

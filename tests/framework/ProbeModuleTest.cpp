@@ -7,7 +7,9 @@
 namespace wm::test {
 namespace {
 
-far::INT_PTR Command(const String& text) { return reinterpret_cast<far::INT_PTR>(text.c_str()); }
+far::INT_PTR Command(const String& text) {
+    return reinterpret_cast<far::INT_PTR>(text.c_str());
+}
 
 TEST(ProbeModule, StandardFunctionsAreTheModulesOwnCopy) {
     farhost::Host host;

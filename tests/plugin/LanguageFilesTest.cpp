@@ -11,7 +11,9 @@
 namespace wm::test {
 namespace {
 
-std::filesystem::path PackageDir() { return BuiltFile(WAYMARKS_MODULE_PATH).parent_path(); }
+std::filesystem::path PackageDir() {
+    return BuiltFile(WAYMARKS_MODULE_PATH).parent_path();
+}
 
 size_t Count(StringView text, StringView what) {
     size_t count = 0;

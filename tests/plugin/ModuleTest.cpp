@@ -24,7 +24,7 @@ TEST(ModuleFile, WindowsDllNeedsOnlySystemDllsAndCarriesItsVersion) {
     const std::string image = ReadFileBytes(BuiltFile(WAYMARKS_MODULE_PATH));
     if (!image.starts_with("MZ")) GTEST_SKIP() << "not a Windows build";
     EXPECT_TRUE(PeHasVersionResource(image));
-    const std::set<std::string> system = {"kernel32.dll", "user32.dll", "advapi32.dll",
+    const std::set<std::string> system = {"kernel32.dll", "user32.dll",  "advapi32.dll",
                                           "shell32.dll",  "version.dll", "msvcrt.dll",
                                           "ole32.dll"};
     for (const auto& dll : PeImportedDlls(image)) {
@@ -39,11 +39,14 @@ std::unique_ptr<farhost::Host> StartedHost(farhost::Host::Options options = {}) 
     return host;
 }
 
-String Text(far::HostText text) { return String(reinterpret_cast<const char16_t*>(text)); }
+String Text(far::HostText text) {
+    return String(reinterpret_cast<const char16_t*>(text));
+}
 
 TEST(PluginModule, RegistersOneItemInEachMenuTitledByTheFirstMessage) {
     auto host = StartedHost();
-    const auto language = farhost::LanguageFile::ForModule(BuiltFile(WAYMARKS_MODULE_PATH), u"English");
+    const auto language =
+        farhost::LanguageFile::ForModule(BuiltFile(WAYMARKS_MODULE_PATH), u"English");
     ASSERT_TRUE(language.has_value());
     const String title = language->Messages().at(0);
     EXPECT_EQ(title, u"Waymarks");
@@ -52,9 +55,10 @@ TEST(PluginModule, RegistersOneItemInEachMenuTitledByTheFirstMessage) {
     host->Exports().GetPluginInfoW(&info);
     EXPECT_EQ(info.StructSize, 80);
     EXPECT_EQ(info.Flags, 0u);
-    for (const auto& [strings, count] : {std::pair{info.PluginMenuStrings, info.PluginMenuStringsNumber},
-                                         std::pair{info.PluginConfigStrings, info.PluginConfigStringsNumber},
-                                         std::pair{info.DiskMenuStrings, info.DiskMenuStringsNumber}}) {
+    for (const auto& [strings, count] :
+         {std::pair{info.PluginMenuStrings, info.PluginMenuStringsNumber},
+          std::pair{info.PluginConfigStrings, info.PluginConfigStringsNumber},
+          std::pair{info.DiskMenuStrings, info.DiskMenuStringsNumber}}) {
         ASSERT_EQ(count, 1);
         EXPECT_EQ(Text(strings[0]), title);
     }

@@ -130,8 +130,10 @@ std::set<std::string> PeImportedDlls(const std::string& image) {
 }
 
 std::set<std::string> ElfDynamicExports(const std::string& image) {
-    if (image.size() < 64 || image.compare(0, 4, "\x7f"
-                                                 "ELF") != 0 ||
+    if (image.size() < 64 ||
+        image.compare(0, 4,
+                      "\x7f"
+                      "ELF") != 0 ||
         image[4] != 2 || image[5] != 1) {
         throw std::runtime_error("not a 64-bit little-endian ELF object");
     }
@@ -145,7 +147,8 @@ std::set<std::string> ElfDynamicExports(const std::string& image) {
         const uint32_t link = Read<uint32_t>(image, header + 40);
         const uint64_t symbols = Read<uint64_t>(image, header + 24);
         const uint64_t size = Read<uint64_t>(image, header + 32);
-        const uint64_t strings = Read<uint64_t>(image, sectionTable + uint64_t{link} * entrySize + 24);
+        const uint64_t strings =
+            Read<uint64_t>(image, sectionTable + uint64_t{link} * entrySize + 24);
         for (uint64_t s = symbols + 24; s + 24 <= symbols + size; s += 24) {
             const uint8_t info = Read<uint8_t>(image, s + 4);
             const uint8_t other = Read<uint8_t>(image, s + 5);
