@@ -135,7 +135,7 @@ struct HostFunctions {
                     arguments.push_back(Dec(param2));
             }
             host.Record("Control", std::move(arguments));
-            return 0;
+            return host.panels_.Control(hPlugin, command, param1, param2);
         });
     }
 
@@ -229,7 +229,10 @@ struct HostFunctions {
 
 Host::Host() : Host(Options{}) {}
 
-Host::Host(Options options) : options_(std::move(options)) {
+Host::Host(Options options)
+    : options_(std::move(options)),
+      panels_(options_.panelDirectory.empty() ? std::filesystem::current_path().u16string()
+                                              : options_.panelDirectory) {
     FillTables();
     Host* expected = nullptr;
     if (!g_current.compare_exchange_strong(expected, this))

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "farhost/lib/FilePanels.h"
 #include "farhost/lib/LanguageFile.h"
 #include "framework/String.h"
 #include "host/PluginW.h"
@@ -82,6 +83,8 @@ public:
         wm::String language = u"English";
         // std::nullopt: ACTL_GETFARRECT fails.
         std::optional<far::SMALL_RECT> consoleRect = far::SMALL_RECT{0, 0, 79, 24};
+        // Where both file panels start; empty: the current directory.
+        wm::String panelDirectory;
     };
 
     static constexpr far::INT_PTR kModuleNumber = 1;
@@ -116,6 +119,9 @@ public:
     void QueueMenuAnswer(int answer);
     void SetConsoleRect(std::optional<far::SMALL_RECT> rect);
 
+    // The two file panels; both start in the current directory.
+    FilePanels& Panels() { return panels_; }
+
     const std::vector<MessageCall>& Messages() const { return messages_; }
     const std::vector<MenuCall>& Menus() const { return menus_; }
     const std::vector<HostCall>& Calls() const { return calls_; }
@@ -148,6 +154,7 @@ private:
     std::vector<MenuCall> menus_;
     std::vector<HostCall> calls_;
     std::vector<std::string> errors_;
+    FilePanels panels_;
     intptr_t lastScreen_ = 0;
 
     // Declared last so the module is unloaded before anything it might still point into.

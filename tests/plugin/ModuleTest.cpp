@@ -8,15 +8,17 @@
 namespace wm::test {
 namespace {
 
-const std::set<std::string> kPluginLevelExports = {"SetStartupInfoW", "GetPluginInfoW",
-                                                   "OpenPluginW", "ConfigureW", "ExitFARW"};
+const std::set<std::string> kExports = {
+    "SetStartupInfoW", "GetPluginInfoW", "OpenPluginW",   "ConfigureW",    "ExitFARW",
+    "ClosePluginW",    "GetFindDataW",   "FreeFindDataW", "SetDirectoryW", "MakeDirectoryW",
+    "DeleteFilesW",    "GetFilesW",      "PutFilesW",     "ProcessKeyW",   "ProcessEventW"};
 
-TEST(ModuleFile, ExportsExactlyThePluginEntryPoints) {
+TEST(ModuleFile, ExportsExactlyTheFifteenEntryPoints) {
     const std::string image = ReadFileBytes(BuiltFile(WAYMARKS_MODULE_PATH));
     if (image.starts_with("MZ")) {
-        EXPECT_EQ(PeExportNames(image), kPluginLevelExports);
+        EXPECT_EQ(PeExportNames(image), kExports);
     } else {
-        EXPECT_EQ(ElfDynamicExports(image), kPluginLevelExports);
+        EXPECT_EQ(ElfDynamicExports(image), kExports);
     }
 }
 

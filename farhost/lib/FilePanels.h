@@ -1,0 +1,65 @@
+// The host's two file panels over the real file system, as the plugin sees them through
+// Control: their geometry, directory and items, and changing directory.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "framework/String.h"
+#include "host/PluginW.h"
+
+namespace farhost {
+
+struct PanelEntry {
+    wm::String name;
+    uint32_t attributes = 0;
+    uint64_t size = 0;
+    far::FILETIME lastWriteTime{};
+};
+
+class FilePanel {
+public:
+    explicit FilePanel(wm::String directory);
+
+    const wm::String& Directory() const { return directory_; }
+    const std::vector<PanelEntry>& Entries() const { return entries_; }
+    int CurrentItem() const { return currentItem_; }
+    void SetCurrentItem(int index);
+
+    // Shows `directory` when it exists; false (and nothing changes) otherwise.
+    bool SetDirectory(wm::StringView directory);
+    // Reads the directory again, keeping the cursor on the same name where it can.
+    void Refresh();
+
+private:
+    wm::String directory_;
+    std::vector<PanelEntry> entries_;
+    int currentItem_ = 0;
+};
+
+class FilePanels {
+public:
+    // Both panels start in `directory`; the left one is active.
+    explicit FilePanels(wm::String directory);
+
+    FilePanel& Active() { return panels_[active_]; }
+    FilePanel& Passive() { return panels_[1 - active_]; }
+    FilePanel& Left() { return panels_[0]; }
+    FilePanel& Right() { return panels_[1]; }
+    bool LeftIsActive() const { return active_ == 0; }
+    void SwitchActive() { active_ = 1 - active_; }
+
+    // Answers the panel commands of Control for PANEL_ACTIVE and PANEL_PASSIVE.
+    int32_t Control(far::HANDLE panel, int32_t command, int32_t param1, far::LONG_PTR param2);
+
+    // Both panels side by side as text, `width` columns in all.
+    std::string Draw(int width = 80, int height = 12) const;
+
+private:
+    std::array<FilePanel, 2> panels_;
+    size_t active_ = 0;
+};
+
+}  // namespace farhost
