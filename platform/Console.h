@@ -9,4 +9,7 @@ void SetConsoleWindowTitle(StringView title);
 // The title as last set (Windows asks the console; elsewhere the stand-in remembers it).
 String ConsoleWindowTitle();
 
+// True when standard input is a terminal (a person types), false for a pipe or a file.
+bool StandardInputIsTerminal();
+
 }  // namespace wm::platform

@@ -39,8 +39,8 @@ far::HostText ToHost(const wm::String& text) {
     return reinterpret_cast<far::HostText>(text.c_str());
 }
 
-int Next(std::deque<int>& answers) {
-    if (answers.empty()) return -1;
+std::optional<int> Next(std::deque<int>& answers) {
+    if (answers.empty()) return std::nullopt;
     const int answer = answers.front();
     answers.pop_front();
     return answer;
@@ -86,7 +86,8 @@ struct HostFunctions {
                 call.items.push_back({Text(item[i].Text), item[i].Separator != 0,
                                       item[i].Selected != 0, item[i].Checked != 0});
             }
-            call.answer = Next(host.menuAnswers_);
+            const auto queued = Next(host.menuAnswers_);
+            call.answer = host.user_ ? host.user_->OnMenu(call, queued) : queued.value_or(-1);
             host.menus_.push_back(std::move(call));
             return host.menus_.back().answer;
         });
@@ -102,7 +103,9 @@ struct HostFunctions {
             call.helpTopic = Text(helpTopic);
             call.buttons = buttonsNumber;
             for (int32_t i = 0; items && i < itemsNumber; ++i) call.lines.push_back(Text(items[i]));
-            call.answer = Next(host.messageAnswers_);
+            const auto queued = Next(host.messageAnswers_);
+            call.answer =
+                host.user_ ? host.user_->OnMessage(call, queued) : queued.value_or(-1);
             host.messages_.push_back(std::move(call));
             return host.messages_.back().answer;
         });

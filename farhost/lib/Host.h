@@ -57,6 +57,16 @@ struct HostCall {
     bool operator==(const HostCall&) const = default;
 };
 
+// The person in front of the host: sees every message and menu, and answers those that no
+// queued answer covers.
+class HostUser {
+public:
+    virtual ~HostUser() = default;
+    // `queued` holds the scripted answer when there is one; the result is the answer given.
+    virtual int OnMessage(const MessageCall& call, std::optional<int> queued) = 0;
+    virtual int OnMenu(const MenuCall& call, std::optional<int> queued) = 0;
+};
+
 // The plugin's fifteen exports; null when the module lacks one.
 struct PluginExports {
     far::ExportSetStartupInfoW SetStartupInfoW = nullptr;
@@ -118,6 +128,8 @@ public:
     void QueueMessageAnswer(int answer);
     void QueueMenuAnswer(int answer);
     void SetConsoleRect(std::optional<far::SMALL_RECT> rect);
+    // Without a user, an unanswered message or menu gets -1.
+    void SetUser(HostUser* user) { user_ = user; }
 
     // The two file panels; both start in the current directory.
     FilePanels& Panels() { return panels_; }
@@ -155,6 +167,7 @@ private:
     std::vector<HostCall> calls_;
     std::vector<std::string> errors_;
     FilePanels panels_;
+    HostUser* user_ = nullptr;
     intptr_t lastScreen_ = 0;
 
     // Declared last so the module is unloaded before anything it might still point into.

@@ -30,4 +30,6 @@ String ConsoleWindowTitle() {
     return g_title;
 }
 
+bool StandardInputIsTerminal() { return isatty(STDIN_FILENO) != 0; }
+
 }  // namespace wm::platform

@@ -15,4 +15,9 @@ String ConsoleWindowTitle() {
     return String(buffer, buffer + length);
 }
 
+bool StandardInputIsTerminal() {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+}
+
 }  // namespace wm::platform

@@ -1,0 +1,60 @@
+#include "farhost/lib/Script.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace farhost {
+
+std::string ExpandVariables(std::string_view text, const VariableLookup& lookup) {
+    std::string out;
+    for (size_t i = 0; i < text.size();) {
+        if (text.compare(i, 2, "${") == 0) {
+            const auto close = text.find('}', i + 2);
+            if (close == std::string_view::npos) throw std::runtime_error("unterminated ${");
+            const std::string name(text.substr(i + 2, close - i - 2));
+            const auto value = lookup(name);
+            if (!value) throw std::runtime_error("unknown variable " + name);
+            out += *value;
+            i = close + 1;
+        } else {
+            out += text[i++];
+        }
+    }
+    return out;
+}
+
+std::vector<std::string> SplitWords(std::string_view line) {
+    std::vector<std::string> words;
+    size_t i = 0;
+    while (i < line.size()) {
+        if (line[i] == ' ' || line[i] == '\t') {
+            ++i;
+            continue;
+        }
+        std::string word;
+        if (line[i] == '"') {
+            for (++i;; ++i) {
+                if (i >= line.size()) throw std::runtime_error("unterminated quote");
+                if (line[i] == '"') break;
+                if (line[i] == '\\' && i + 1 < line.size() &&
+                    (line[i + 1] == '"' || line[i + 1] == '\\')) {
+                    ++i;
+                }
+                word += line[i];
+            }
+            ++i;
+        } else {
+            while (i < line.size() && line[i] != ' ' && line[i] != '\t') word += line[i++];
+        }
+        words.push_back(std::move(word));
+    }
+    return words;
+}
+
+bool SameText(std::string_view a, std::string_view b) {
+    const auto fold = [](char c) { return c == '\\' ? '/' : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return fold(x) == fold(y); });
+}
+
+}  // namespace farhost

@@ -1,0 +1,24 @@
+// Words of a farhost command line: blanks separate them, double quotes group them (with \" and
+// \\ inside), and ${NAME} is replaced by a session variable or an environment variable.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace farhost {
+
+using VariableLookup = std::function<std::optional<std::string>(const std::string& name)>;
+
+// Replaces every ${NAME}; an unknown name raises std::runtime_error.
+std::string ExpandVariables(std::string_view text, const VariableLookup& lookup);
+
+// Splits an expanded line into words; an unterminated quote raises std::runtime_error.
+std::vector<std::string> SplitWords(std::string_view line);
+
+// Compares texts as paths and screen lines: "\" and "/" count as the same character.
+bool SameText(std::string_view a, std::string_view b);
+
+}  // namespace farhost

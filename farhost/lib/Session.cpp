@@ -1,0 +1,292 @@
+#include "farhost/lib/Session.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+#include <stdexcept>
+
+#include "farhost/lib/CommandLine.h"
+#include "farhost/lib/Script.h"
+
+namespace farhost {
+namespace {
+
+std::string Utf8(const wm::String& text) {
+    return wm::ToUtf8(text);
+}
+wm::String Utf16(const std::string& text) {
+    return wm::FromUtf8(text);
+}
+
+std::string Quote(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+std::string Join(const std::vector<std::string>& words, size_t from) {
+    std::string text;
+    for (size_t i = from; i < words.size(); ++i) text += (i > from ? " " : "") + words[i];
+    return text;
+}
+
+void Require(bool condition, const std::string& failure) {
+    if (!condition) throw std::runtime_error(failure);
+}
+
+far::HostText Host16(const wm::String& text) {
+    return reinterpret_cast<far::HostText>(text.c_str());
+}
+
+}  // namespace
+
+Session::Session(Host& host, std::ostream& out, std::istream& in, Mode mode)
+    : host_(host), out_(out), in_(in), mode_(mode) {
+    host_.SetUser(this);
+    AddCommand("cd", "cd DIR               change the active panel's directory",
+               [this](const auto& words) {
+                   Require(words.size() == 2, "cd takes one directory");
+                   Require(host_.Panels().Active().SetDirectory(Utf16(words[1])),
+                           "no such directory: " + words[1]);
+               });
+    AddCommand("tab", "tab                  make the other panel active",
+               [this](const auto&) { host_.Panels().SwitchActive(); });
+    AddCommand("panels", "panels               show both panels",
+               [this](const auto&) { out_ << host_.Panels().Draw(); });
+    AddCommand("answer", "answer message|menu N  the answer to the next message or menu",
+               [this](const auto& words) {
+                   Require(words.size() == 3, "answer message|menu N");
+                   const int answer = std::stoi(words[2]);
+                   if (words[1] == "message") {
+                       host_.QueueMessageAnswer(answer);
+                   } else {
+                       Require(words[1] == "menu", "answer message|menu N");
+                       host_.QueueMenuAnswer(answer);
+                   }
+               });
+    AddCommand("expect", "expect ...           check what the host shows (see below)",
+               [this](const auto& words) { Expect(words); });
+    AddCommand("mkdir", "mkdir DIR            create a directory (and its parents)",
+               [](const auto& words) {
+                   Require(words.size() == 2, "mkdir takes one directory");
+                   std::filesystem::create_directories(std::filesystem::path(Utf16(words[1])));
+               });
+    AddCommand("set", "set NAME VALUE       define ${NAME}", [this](const auto& words) {
+        Require(words.size() >= 2, "set NAME VALUE");
+        SetVariable(words[1], Join(words, 2));
+    });
+    AddCommand("echo", "echo TEXT            print the text",
+               [this](const auto& words) { out_ << Join(words, 1) << "\n"; });
+    AddCommand("close", "close                close the plugin's panel", [this](const auto&) {
+        if (pluginPanel_ && host_.Exports().ClosePluginW)
+            host_.Exports().ClosePluginW(pluginPanel_);
+        pluginPanel_ = nullptr;
+    });
+    AddCommand("help", "help                 this list", [this](const auto&) { Help(); });
+    AddCommand("quit", "quit                 leave farhost",
+               [this](const auto&) { finished_ = true; });
+
+    if (host_.Exports().GetPluginInfoW) {
+        far::PluginInfo info{};
+        host_.Exports().GetPluginInfoW(&info);
+        if (info.CommandPrefix) prefixes_ = reinterpret_cast<const char16_t*>(info.CommandPrefix);
+    }
+}
+
+Session::~Session() {
+    if (pluginPanel_ && host_.Exports().ClosePluginW) host_.Exports().ClosePluginW(pluginPanel_);
+    host_.SetUser(nullptr);
+}
+
+void Session::AddCommand(const std::string& name, std::string usage, Command command) {
+    commands_[name] = {std::move(usage), std::move(command)};
+}
+
+void Session::SetVariable(const std::string& name, std::string value) {
+    variables_[name] = std::move(value);
+}
+
+bool Session::Execute(const std::string& rawLine) {
+    try {
+        const auto start = rawLine.find_first_not_of(" \t");
+        if (start == std::string::npos || rawLine[start] == '#') return true;
+        const std::string line = ExpandVariables(rawLine, [this](const std::string& name) {
+            if (auto found = variables_.find(name); found != variables_.end()) {
+                return std::optional<std::string>(found->second);
+            }
+            if (const char* value = std::getenv(name.c_str()))
+                return std::optional<std::string>(value);
+            return std::optional<std::string>();
+        });
+        const wm::String wide = Utf16(line);
+        if (const auto command = SplitPrefixCommand(wide);
+            command && MatchesPrefix(command->prefix, prefixes_)) {
+            RunPluginCommand(command->text);
+            return true;
+        }
+        const auto words = SplitWords(line);
+        const auto found = commands_.find(words.at(0));
+        Require(found != commands_.end(), "unknown command: " + words[0] + " (try help)");
+        found->second.second(words);
+        return true;
+    } catch (const std::exception& error) {
+        out_ << "error: " << error.what() << "\n";
+        return false;
+    }
+}
+
+int Session::Run(std::istream& lines, bool echo) {
+    int failures = 0;
+    int number = 0;
+    std::string line;
+    while (!finished_ && std::getline(lines, line)) {
+        ++number;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (echo && line.find_first_not_of(" \t") != std::string::npos)
+            out_ << "> " << line << "\n";
+        if (!Execute(line)) {
+            ++failures;
+            out_ << "  (line " << number << ")\n";
+        }
+    }
+    return failures;
+}
+
+void Session::RunPluginCommand(const wm::String& text) {
+    Require(host_.Exports().OpenPluginW != nullptr, "the plugin has no OpenPluginW");
+    firstMessage_ = host_.Messages().size();
+    firstMenu_ = host_.Menus().size();
+    const far::HANDLE panel = host_.Exports().OpenPluginW(
+        far::OPEN_COMMANDLINE, reinterpret_cast<far::INT_PTR>(Host16(text)));
+    if (panel != nullptr && panel != far::INVALID_HANDLE_VALUE) {
+        if (pluginPanel_ && host_.Exports().ClosePluginW)
+            host_.Exports().ClosePluginW(pluginPanel_);
+        pluginPanel_ = panel;
+        out_ << "(the plugin opened its panel)\n";
+    }
+}
+
+void Session::Expect(const std::vector<std::string>& words) {
+    Require(words.size() >= 2, "expect what?");
+    const std::string& what = words[1];
+    if (what == "panel") {
+        Require(words.size() == 4, "expect panel active|passive|left|right DIR");
+        FilePanels& panels = host_.Panels();
+        const std::map<std::string, FilePanel*> sides = {{"active", &panels.Active()},
+                                                         {"passive", &panels.Passive()},
+                                                         {"left", &panels.Left()},
+                                                         {"right", &panels.Right()}};
+        const auto side = sides.find(words[2]);
+        Require(side != sides.end(), "expect panel active|passive|left|right DIR");
+        const std::string shown = Utf8(side->second->Directory());
+        Require(SameText(shown, words[3]), "the " + words[2] + " panel shows " + Quote(shown) +
+                                               ", expected " + Quote(words[3]));
+        return;
+    }
+    const bool none = what == "no";
+    const std::string kind = none ? (words.size() > 2 ? words[2] : "") : what;
+    Require(kind == "message" || kind == "menu",
+            "expect panel|message|menu|no message|no menu ...");
+    std::vector<std::vector<std::string>> shown;
+    if (kind == "message") {
+        for (size_t i = firstMessage_; i < host_.Messages().size(); ++i) {
+            std::vector<std::string> lines;
+            for (const auto& l : host_.Messages()[i].lines) lines.push_back(Utf8(l));
+            shown.push_back(std::move(lines));
+        }
+    } else {
+        for (size_t i = firstMenu_; i < host_.Menus().size(); ++i) {
+            std::vector<std::string> lines;
+            for (const auto& item : host_.Menus()[i].items) {
+                lines.push_back(item.separator ? "-" : Utf8(item.text));
+            }
+            shown.push_back(std::move(lines));
+        }
+    }
+    if (none) {
+        Require(shown.empty(), "a " + kind + " was shown");
+        return;
+    }
+    Require(!shown.empty(), "no " + kind + " was shown");
+    const std::vector<std::string> expected(words.begin() + 2, words.end());
+    // Each expectation checks the next message or menu that the last command showed.
+    const auto& actual = shown.front();
+    if (kind == "message") {
+        firstMessage_++;
+    } else {
+        firstMenu_++;
+    }
+    bool same = actual.size() == expected.size();
+    for (size_t i = 0; same && i < actual.size(); ++i) same = SameText(actual[i], expected[i]);
+    if (!same) {
+        std::string text;
+        for (const auto& l : actual) text += " " + Quote(l);
+        throw std::runtime_error("the " + kind + " shows" + text);
+    }
+}
+
+int Session::Ask(const std::string& question, int count) {
+    for (;;) {
+        out_ << question << std::flush;
+        std::string answer;
+        if (!std::getline(in_, answer)) return -1;
+        if (answer.empty()) return 0;
+        try {
+            const int number = std::stoi(answer);
+            if (number >= -1 && number < count) return number;
+        } catch (const std::exception&) {
+        }
+        out_ << "  a number from 0 to " << count - 1 << ", or -1 to close\n";
+    }
+}
+
+int Session::OnMessage(const MessageCall& call, std::optional<int> queued) {
+    const size_t buttons = static_cast<size_t>(std::max(0, call.buttons));
+    const size_t body = call.lines.size() >= buttons ? call.lines.size() - buttons : 0;
+    out_ << "+-- " << (call.lines.empty() ? "" : Utf8(call.lines[0]))
+         << ((call.flags & far::FMSG_WARNING) ? " (warning)" : "") << "\n";
+    for (size_t i = 1; i < body; ++i) out_ << "| " << Utf8(call.lines[i]) << "\n";
+    if (buttons > 0) {
+        out_ << "|";
+        for (size_t i = body; i < call.lines.size(); ++i) {
+            out_ << " " << i - body << ":[ " << Utf8(call.lines[i]) << " ]";
+        }
+        out_ << "\n";
+    }
+    int answer = -1;
+    if (queued) {
+        answer = *queued;
+    } else if (mode_ == Mode::Interactive && buttons > 0) {
+        answer = Ask("+-- button? ", static_cast<int>(buttons));
+    }
+    out_ << "+-- answer " << answer << "\n";
+    return answer;
+}
+
+int Session::OnMenu(const MenuCall& call, std::optional<int> queued) {
+    out_ << "+== " << Utf8(call.title) << "\n";
+    for (size_t i = 0; i < call.items.size(); ++i) {
+        const auto& item = call.items[i];
+        out_ << "| " << i << ": " << (item.separator ? "----" : Utf8(item.text)) << "\n";
+    }
+    int answer = -1;
+    if (queued) {
+        answer = *queued;
+    } else if (mode_ == Mode::Interactive) {
+        answer = Ask("+== item? ", static_cast<int>(call.items.size()));
+    }
+    out_ << "+== answer " << answer << "\n";
+    return answer;
+}
+
+void Session::Help() {
+    out_ << "A line that starts with the plugin's prefix and a colon goes to the plugin ("
+         << Utf8(prefixes_) << ":...). Other lines are commands:\n";
+    for (const auto& [name, entry] : commands_) out_ << "  " << entry.first << "\n";
+    out_ << "  expect panel active|passive|left|right DIR\n"
+            "  expect message \"LINE\" ...   the next message the last command showed\n"
+            "  expect menu \"ITEM\" ...      the next menu the last command showed (\"-\": "
+            "separator)\n"
+            "  expect no message|menu\n";
+}
+
+}  // namespace farhost

@@ -1,0 +1,63 @@
+// What a person does in front of the host, as lines of text: command lines for the plugin,
+// panel actions, answers to messages and menus, and the expectations a script checks.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "farhost/lib/Host.h"
+
+namespace farhost {
+
+class Session : public HostUser {
+public:
+    // Interactive: messages and menus without a queued answer are asked at `in`.
+    // Script: they get -1 (closed), as if the person pressed Esc.
+    enum class Mode { Interactive, Script };
+
+    Session(Host& host, std::ostream& out, std::istream& in, Mode mode);
+    ~Session() override;
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Runs one line. False when it failed: an unknown or malformed command or an unmet
+    // expectation; the reason has been written to the output.
+    bool Execute(const std::string& line);
+    // Runs every line; returns the number of failed lines.
+    int Run(std::istream& lines, bool echo);
+
+    void SetVariable(const std::string& name, std::string value);
+    bool Finished() const { return finished_; }
+
+    using Command = std::function<void(const std::vector<std::string>& words)>;
+    // Adds a command: `words[0]` is its name. It raises std::runtime_error to fail.
+    void AddCommand(const std::string& name, std::string usage, Command command);
+
+    int OnMessage(const MessageCall& call, std::optional<int> queued) override;
+    int OnMenu(const MenuCall& call, std::optional<int> queued) override;
+
+private:
+    void RunPluginCommand(const wm::String& text);
+    void Expect(const std::vector<std::string>& words);
+    void Help();
+    int Ask(const std::string& question, int count);
+
+    Host& host_;
+    std::ostream& out_;
+    std::istream& in_;
+    Mode mode_;
+    bool finished_ = false;
+    std::map<std::string, std::string> variables_;
+    std::map<std::string, std::pair<std::string, Command>> commands_;
+    wm::String prefixes_;
+    // Messages and menus shown by the last plugin command start at these positions.
+    size_t firstMessage_ = 0;
+    size_t firstMenu_ = 0;
+    far::HANDLE pluginPanel_ = nullptr;
+};
+
+}  // namespace farhost

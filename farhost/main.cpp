@@ -1,0 +1,85 @@
+// farhost: plays the host for a plugin module, for a person at the terminal or for a script.
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "farhost/lib/Host.h"
+#include "farhost/lib/Session.h"
+#include "platform/Console.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: farhost --plugin PATH [--script FILE] [--language NAME]\n"
+    "  Loads the plugin module and plays the host for it. Without --script, commands come\n"
+    "  from a person at the terminal, or from standard input when it is not a terminal.\n"
+    "  Type 'help' at the prompt for the commands.\n";
+
+int RunHost(const std::vector<std::string>& args) {
+    std::string plugin, script, language = "English";
+    for (size_t i = 0; i < args.size(); ++i) {
+        const auto value = [&]() -> std::string {
+            if (i + 1 >= args.size()) throw std::runtime_error(args[i] + " needs a value");
+            return args[++i];
+        };
+        if (args[i] == "--plugin") {
+            plugin = value();
+        } else if (args[i] == "--script") {
+            script = value();
+        } else if (args[i] == "--language") {
+            language = value();
+        } else if (args[i] == "--help" || args[i] == "-h") {
+            std::cout << kUsage;
+            return 0;
+        } else {
+            throw std::runtime_error("unknown argument " + args[i]);
+        }
+    }
+    if (plugin.empty()) throw std::runtime_error("--plugin is required");
+
+    farhost::Host::Options options;
+    options.language = wm::FromUtf8(language);
+    farhost::Host host(options);
+    host.LoadPlugin(std::filesystem::path(wm::FromUtf8(plugin)));
+    host.StartPlugin();
+
+    const bool interactive = script.empty() && wm::platform::StandardInputIsTerminal();
+    farhost::Session session(
+        host, std::cout, std::cin,
+        interactive ? farhost::Session::Mode::Interactive : farhost::Session::Mode::Script);
+    int failures = 0;
+    if (interactive) {
+        std::cout << "farhost: " << plugin << " loaded. Type 'help' for the commands.\n";
+        std::string line;
+        while (!session.Finished()) {
+            std::cout << "\n" << host.Panels().Draw() << "farhost> " << std::flush;
+            if (!std::getline(std::cin, line)) break;
+            session.Execute(line);
+        }
+    } else if (!script.empty()) {
+        std::ifstream file(std::filesystem::path(wm::FromUtf8(script)));
+        if (!file) throw std::runtime_error("cannot read " + script);
+        failures = session.Run(file, true);
+    } else {
+        failures = session.Run(std::cin, true);
+    }
+    if (host.Exports().ExitFARW) host.Exports().ExitFARW();
+    if (!interactive) {
+        std::cout << (failures == 0 ? "farhost: all lines succeeded\n"
+                                    : "farhost: " + std::to_string(failures) + " line(s) failed\n");
+    }
+    return failures == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return RunHost(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::exception& error) {
+        std::cerr << "farhost: " << error.what() << "\n" << kUsage;
+        return 2;
+    }
+}

@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "farhost/lib/CommandLine.h"
+#include "farhost/lib/Script.h"
+#include "farhost/lib/Session.h"
+#include "tests/support/Paths.h"
+
+namespace farhost {
+namespace {
+
+TEST(CommandLine, SplitsThePrefixAsTheHostDoes) {
+    const struct {
+        const char16_t* line;
+        std::optional<PrefixCommand> expected;
+    } cases[] = {
+        {u"cd:  docs  ", PrefixCommand{u"cd", u"  docs"}},
+        {u"   CD:Abc", PrefixCommand{u"CD", u"Abc"}},
+        {u"cd:", PrefixCommand{u"cd", u""}},
+        {u"cd::tools/build\t\r\n", PrefixCommand{u"cd", u":tools/build"}},
+        {u"cd C:\\x", std::nullopt},  // a blank before the colon
+        {u"a/b:c", std::nullopt},     // a slash in the prefix
+        {u":text", std::nullopt},     // no prefix
+        {u"no colon", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const auto got = SplitPrefixCommand(c.line);
+        ASSERT_EQ(got.has_value(), c.expected.has_value()) << wm::ToUtf8(c.line);
+        if (got) {
+            EXPECT_EQ(got->prefix, c.expected->prefix);
+            EXPECT_EQ(got->text, c.expected->text);
+        }
+    }
+    EXPECT_FALSE(SplitPrefixCommand(std::u16string(65, u'p') + u":x").has_value());
+    EXPECT_TRUE(MatchesPrefix(u"CD", u"cd"));
+    EXPECT_TRUE(MatchesPrefix(u"go", u"cd:go"));
+    EXPECT_FALSE(MatchesPrefix(u"c", u"cd"));
+    EXPECT_FALSE(MatchesPrefix(u"cd", u""));
+}
+
+TEST(ScriptWords, QuotesEscapesAndVariables) {
+    EXPECT_EQ(
+        SplitWords(R"(expect message "a b" c "say \"hi\"" "back\\slash")"),
+        (std::vector<std::string>{"expect", "message", "a b", "c", "say \"hi\"", "back\\slash"}));
+    EXPECT_EQ(SplitWords(R"(x "")"), (std::vector<std::string>{"x", ""}));
+    EXPECT_THROW(SplitWords(R"(x "open)"), std::runtime_error);
+    const auto lookup = [](const std::string& name) -> std::optional<std::string> {
+        if (name == "ROOT") return "/tmp/r";
+        return std::nullopt;
+    };
+    EXPECT_EQ(ExpandVariables("cd ${ROOT}/a", lookup), "cd /tmp/r/a");
+    EXPECT_THROW(ExpandVariables("${NOPE}", lookup), std::runtime_error);
+    EXPECT_TRUE(SameText("C:\\a/b", "C:/a\\b"));
+    EXPECT_FALSE(SameText("C:\\a", "c:\\a"));
+}
+
+class SessionTest : public ::testing::Test {
+protected:
+    SessionTest() {
+        host.LoadPlugin(wm::test::BuiltFile(PROBE_MODULE_PATH));
+        host.StartPlugin();
+    }
+    int Run(const std::string& script) {
+        std::istringstream lines(script);
+        return session.Run(lines, false);
+    }
+    Host host;
+    std::ostringstream out;
+    std::istringstream in;
+    Session session{host, out, in, Session::Mode::Script};
+};
+
+TEST_F(SessionTest, PrefixedLinesGoToThePluginAndExpectationsCheckWhatItShowed) {
+    EXPECT_EQ(Run("probe:raise:first|second\n"
+                  "expect message Probe \"Exception occurred in function OpenW\" EFarError "
+                  "first second &OK\n"
+                  "PROBE:fit:6:abc\n"
+                  "expect message Probe abc... &OK\n"
+                  "probe:abort\n"
+                  "expect no message\n"),
+              0)
+        << out.str();
+    EXPECT_EQ(Run("probe:raise:x\nexpect message Probe x &OK\nexpect no menu\n"), 1);
+    EXPECT_NE(out.str().find("the message shows"), std::string::npos);
+}
+
+TEST_F(SessionTest, PanelsAndMistakes) {
+    const auto root = std::filesystem::temp_directory_path() / "wm-session";
+    std::filesystem::remove_all(root);
+    session.SetVariable("ROOT", root.string());
+    EXPECT_EQ(Run("mkdir ${ROOT}/a/b\n"
+                  "cd ${ROOT}/a\n"
+                  "expect panel active ${ROOT}/a\n"
+                  "tab\n"
+                  "expect panel passive ${ROOT}/a\n"
+                  "# a comment, then a blank line\n\n"),
+              0)
+        << out.str();
+    EXPECT_EQ(Run("cd ${ROOT}/missing\nnonsense\nexpect panel left ${ROOT}\nanswer message x\n"),
+              4);
+    std::filesystem::remove_all(root);
+}
+
+TEST_F(SessionTest, ScriptedAnswersReachThePlugin) {
+    // The probe shows its error with one button: the queued answer is what the host returns.
+    EXPECT_EQ(Run("answer message 0\nprobe:raise:x\n"), 0);
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_EQ(host.Messages()[0].answer, 0);
+    EXPECT_NE(out.str().find("+-- answer 0"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace farhost
