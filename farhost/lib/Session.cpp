@@ -84,17 +84,22 @@ Session::Session(Host& host, std::ostream& out, std::istream& in, Mode mode)
     AddCommand("help", "help                 this list", [this](const auto&) { Help(); });
     AddCommand("quit", "quit                 leave farhost",
                [this](const auto&) { finished_ = true; });
-
-    if (host_.Exports().GetPluginInfoW) {
-        far::PluginInfo info{};
-        host_.Exports().GetPluginInfoW(&info);
-        if (info.CommandPrefix) prefixes_ = reinterpret_cast<const char16_t*>(info.CommandPrefix);
-    }
 }
 
 Session::~Session() {
     if (pluginPanel_ && host_.Exports().ClosePluginW) host_.Exports().ClosePluginW(pluginPanel_);
     host_.SetUser(nullptr);
+}
+
+const wm::String& Session::Prefixes() {
+    // Asked once the plugin is loaded and started: the host reads its info before any command.
+    if (!prefixesRead_ && host_.Exports().GetPluginInfoW) {
+        far::PluginInfo info{};
+        host_.Exports().GetPluginInfoW(&info);
+        if (info.CommandPrefix) prefixes_ = reinterpret_cast<const char16_t*>(info.CommandPrefix);
+        prefixesRead_ = true;
+    }
+    return prefixes_;
 }
 
 void Session::AddCommand(const std::string& name, std::string usage, Command command) {
@@ -119,7 +124,7 @@ bool Session::Execute(const std::string& rawLine) {
         });
         const wm::String wide = Utf16(line);
         if (const auto command = SplitPrefixCommand(wide);
-            command && MatchesPrefix(command->prefix, prefixes_)) {
+            command && MatchesPrefix(command->prefix, Prefixes())) {
             RunPluginCommand(command->text);
             return true;
         }
@@ -280,7 +285,7 @@ int Session::OnMenu(const MenuCall& call, std::optional<int> queued) {
 
 void Session::Help() {
     out_ << "A line that starts with the plugin's prefix and a colon goes to the plugin ("
-         << Utf8(prefixes_) << ":...). Other lines are commands:\n";
+         << Utf8(Prefixes()) << ":...). Other lines are commands:\n";
     for (const auto& [name, entry] : commands_) out_ << "  " << entry.first << "\n";
     out_ << "  expect panel active|passive|left|right DIR\n"
             "  expect message \"LINE\" ...   the next message the last command showed\n"

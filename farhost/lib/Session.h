@@ -45,6 +45,7 @@ private:
     void Expect(const std::vector<std::string>& words);
     void Help();
     int Ask(const std::string& question, int count);
+    const wm::String& Prefixes();
 
     Host& host_;
     std::ostream& out_;
@@ -54,6 +55,7 @@ private:
     std::map<std::string, std::string> variables_;
     std::map<std::string, std::pair<std::string, Command>> commands_;
     wm::String prefixes_;
+    bool prefixesRead_ = false;
     // Messages and menus shown by the last plugin command start at these positions.
     size_t firstMessage_ = 0;
     size_t firstMenu_ = 0;
