@@ -6,10 +6,12 @@ JOBS ?= 2
 
 .PHONY: run test deps build clean $(BUILDS) $(TESTS)
 
+# Builds both packages, then plays the host for the Linux plugin: at a prompt when standard
+# input is a terminal, otherwise running the commands it reads (echo 'cd:docs' | make run).
 run: deps build-linux build-windows
-	@echo
 	@echo "Windows package: $(CURDIR)/dist/windows/Waymarks/"
 	@echo "Linux package:   $(CURDIR)/dist/linux/Waymarks/"
+	@build/linux/farhost/farhost --plugin dist/linux/Waymarks/Waymarks.so
 
 test: deps $(TESTS)
 
