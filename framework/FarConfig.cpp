@@ -1,0 +1,196 @@
+#include "framework/FarConfig.h"
+
+#include <algorithm>
+
+#include "framework/FarPlugin.h"
+
+namespace wm {
+
+using platform::CurrentRegistry;
+using platform::RegistryRoot;
+using platform::RegistryStatus;
+using platform::RegistryType;
+
+namespace {
+
+constexpr RegistryRoot kHive = RegistryRoot::CurrentUser;
+
+// Little-endian bytes, zero-extended; false when they do not fit in `width` bytes.
+bool UnsignedFromBytes(const std::vector<uint8_t>& data, size_t width, uint64_t& value) {
+    if (data.size() > width) return false;
+    value = 0;
+    for (size_t i = data.size(); i-- > 0;) value = value << 8 | data[i];
+    return true;
+}
+
+template <typename T>
+std::span<const uint8_t> BytesOf(const T& value) {
+    return {reinterpret_cast<const uint8_t*>(&value), sizeof value};
+}
+
+}  // namespace
+
+TFarConfig::TFarConfig(StringView section, bool openNow) : Registry_(CurrentRegistry()) {
+    BaseKeyPath_ = FromHostString(TFarPlugin::Instance().StartupInfo().RootKey);
+    if (BaseKeyPath_.empty() || BaseKeyPath_.back() != u'\\') BaseKeyPath_ += u'\\';
+    BaseKeyPath_ += section;
+    if (openNow) OpenKey(u"", false);
+}
+
+TFarConfig::~TFarConfig() {
+    CloseKey();
+}
+
+String TFarConfig::ResolveKeyPath(StringView currentPath, StringView path) {
+    String result(currentPath);
+    if (!path.empty()) {
+        if (path.front() == u'\\') {
+            result.clear();
+            path.remove_prefix(std::min(path.find_first_not_of(u'\\'), path.size()));
+        }
+        if (!path.empty()) {
+            if (!result.empty()) result += u'\\';
+            result += path;
+        }
+    }
+    while (!result.empty() && result.back() == u'\\') result.pop_back();
+    return result;
+}
+
+bool TFarConfig::OpenKey(StringView path, bool readOnly) {
+    String resolved = ResolveKeyPath(CurrentPath_, path);
+    if (IsOpen() && CurrentPath_ == resolved) return true;
+    CloseKey();
+    const String fullPath = BaseKeyPath_ + resolved;
+    const RegistryStatus status = readOnly ? Registry_.OpenKey(kHive, fullPath, Key_)
+                                           : Registry_.CreateKey(kHive, fullPath, Key_);
+    if (status != RegistryStatus::Ok) {
+        Key_.Close();
+        return false;
+    }
+    CurrentPath_ = std::move(resolved);
+    return true;
+}
+
+void TFarConfig::CloseKey() {
+    Key_.Close();
+    CurrentPath_.clear();
+}
+
+bool TFarConfig::ReadTyped(StringView name, std::initializer_list<RegistryType> accepted,
+                           RegistryType& type, std::vector<uint8_t>& data) {
+    if (!IsOpen()) return false;
+    const auto isAccepted = [&](RegistryType t) {
+        return std::find(accepted.begin(), accepted.end(), t) != accepted.end();
+    };
+    uint32_t size = 0;
+    if (Registry_.QueryValue(Key_, name, type, size) != RegistryStatus::Ok || !isAccepted(type)) {
+        return false;
+    }
+    // The value may have changed between the two calls: its type is checked again.
+    return Registry_.ReadValue(Key_, name, type, data) == RegistryStatus::Ok && isAccepted(type);
+}
+
+bool TFarConfig::ReadInt64(StringView name, int64_t& value) {
+    RegistryType type;
+    std::vector<uint8_t> data;
+    if (!ReadTyped(name, {RegistryType::Dword, RegistryType::Qword}, type, data)) return false;
+    uint64_t bits = 0;
+    if (!UnsignedFromBytes(data, type == RegistryType::Dword ? 4 : 8, bits)) return false;
+    value = static_cast<int64_t>(bits);
+    return true;
+}
+
+int64_t TFarConfig::ReadInt64Def(StringView name, int64_t defaultValue) {
+    int64_t value = 0;
+    return ReadInt64(name, value) ? value : defaultValue;
+}
+
+bool TFarConfig::ReadBool(StringView name, bool& value) {
+    int64_t number = 0;
+    if (!ReadInt64(name, number)) return false;
+    value = number != 0;
+    return true;
+}
+
+bool TFarConfig::ReadBoolDef(StringView name, bool defaultValue) {
+    bool value = false;
+    return ReadBool(name, value) ? value : defaultValue;
+}
+
+bool TFarConfig::ReadString(StringView name, String& value) {
+    RegistryType type;
+    std::vector<uint8_t> data;
+    if (!ReadTyped(name,
+                   {RegistryType::String, RegistryType::ExpandString, RegistryType::MultiString},
+                   type, data)) {
+        return false;
+    }
+    String text = platform::RegistryText(data);
+    if (type != RegistryType::MultiString && !text.empty() && text.back() == u'\0') {
+        text.pop_back();
+    }
+    value = std::move(text);
+    return true;
+}
+
+String TFarConfig::ReadStringDef(StringView name, StringView defaultValue) {
+    String value;
+    return ReadString(name, value) ? value : String(defaultValue);
+}
+
+bool TFarConfig::WriteInt64(StringView name, int64_t value) {
+    if (!IsOpen()) return false;
+    if (Registry_.WriteValue(Key_, name, RegistryType::Qword, BytesOf(value)) ==
+        RegistryStatus::Ok) {
+        return true;
+    }
+    if (value < 0 || value > 0xFFFFFFFF) return false;
+    const auto low = static_cast<uint32_t>(value);
+    return Registry_.WriteValue(Key_, name, RegistryType::Dword, BytesOf(low)) ==
+           RegistryStatus::Ok;
+}
+
+bool TFarConfig::WriteBool(StringView name, bool value) {
+    return WriteInt64(name, value ? 1 : 0);
+}
+
+bool TFarConfig::WriteString(StringView name, StringView value) {
+    if (!IsOpen()) return false;
+    const String text(value);  // with its terminating null
+    const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(text.c_str()),
+                                         (text.size() + 1) * sizeof(char16_t));
+    return Registry_.WriteValue(Key_, name, RegistryType::String, bytes) == RegistryStatus::Ok;
+}
+
+bool TFarConfig::ValueExists(StringView name) {
+    platform::RegistryType type;
+    uint32_t size = 0;
+    return IsOpen() && Registry_.QueryValue(Key_, name, type, size) == RegistryStatus::Ok;
+}
+
+bool TFarConfig::DeleteValue(StringView name) {
+    return IsOpen() && Registry_.DeleteValue(Key_, name) == RegistryStatus::Ok;
+}
+
+bool TFarConfig::DeleteKey(StringView name) {
+    if (!IsOpen()) return false;
+    const String path = CurrentPath_;
+    const bool deleted = Registry_.DeleteSubKey(Key_, name) == RegistryStatus::Ok;
+    OpenKey(u"\\" + path, false);
+    return deleted;
+}
+
+bool TFarConfig::EnumKeys(std::vector<String>& names) {
+    names.clear();
+    if (!IsOpen()) return false;
+    for (uint32_t index = 0;; ++index) {
+        String name;
+        const RegistryStatus status = Registry_.EnumSubKey(Key_, index, name);
+        if (status == RegistryStatus::NoMoreItems) return true;
+        if (status != RegistryStatus::Ok) return false;
+        names.push_back(std::move(name));
+    }
+}
+
+}  // namespace wm

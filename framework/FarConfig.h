@@ -1,0 +1,75 @@
+// The settings store: one open registry key below the host's per-plugin root key (in
+// HKEY_CURRENT_USER), with typed reads and writes of its values. Registry failures are reported
+// as false results or defaults; the store raises nothing of its own.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "framework/FarModule.h"
+#include "platform/Registry.h"
+
+namespace wm {
+
+class TFarConfig : public TFarCommonModule {
+public:
+    // The base key is the plugin object's RootKey, "\" and `section`. Opens (creating) the base
+    // key at once when `openNow` is true.
+    TFarConfig(StringView section, bool openNow);
+    virtual ~TFarConfig();
+    TFarConfig(const TFarConfig&) = delete;
+    TFarConfig& operator=(const TFarConfig&) = delete;
+
+    // `path` is relative to the open key, or to the base key when it starts with "\"; the empty
+    // path is the open key (the base key while closed). Note that the base key's full path is
+    // followed directly by the resolved path: "folders" from the section "Waymarks" is the
+    // sibling key "Waymarksfolders". With `readOnly` a missing key is not created.
+    bool OpenKey(StringView path, bool readOnly);
+    void CloseKey();
+    bool IsOpen() const { return Key_.IsOpen(); }
+
+    // Integers are REG_DWORD (zero-extended) or REG_QWORD; Booleans are integers (non-zero is
+    // true); strings are REG_SZ, REG_EXPAND_SZ (unexpanded) or REG_MULTI_SZ (nulls kept). A value
+    // of any other type counts as missing. The empty name is the key's default value.
+    bool ReadInt64(StringView name, int64_t& value);
+    int64_t ReadInt64Def(StringView name, int64_t defaultValue);
+    bool ReadBool(StringView name, bool& value);
+    bool ReadBoolDef(StringView name, bool defaultValue);
+    bool ReadString(StringView name, String& value);
+    String ReadStringDef(StringView name, StringView defaultValue);
+
+    // REG_QWORD; when the registry refuses that, a value in 0 to 4294967295 goes as REG_DWORD.
+    bool WriteInt64(StringView name, int64_t value);
+    bool WriteBool(StringView name, bool value);
+    // REG_SZ with its terminating null.
+    bool WriteString(StringView name, StringView value);
+
+    // True when the value exists, whatever its type.
+    bool ValueExists(StringView name);
+    bool DeleteValue(StringView name);
+    // Deletes a direct subkey that has no subkeys of its own; the store stays at the same key.
+    bool DeleteKey(StringView name);
+    // The names of the open key's subkeys in registry order; true when the whole list was read
+    // (a refusal part way keeps the names read so far and gives false).
+    bool EnumKeys(std::vector<String>& names);
+
+    const String& BaseKeyPath() const { return BaseKeyPath_; }
+    // Relative to BaseKeyPath, without leading or trailing "\"; empty while closed.
+    const String& CurrentPath() const { return CurrentPath_; }
+
+    // The path `path` names when the open key is at `currentPath`.
+    static String ResolveKeyPath(StringView currentPath, StringView path);
+
+private:
+    // Type and data of a value whose type is one of `accepted`; false otherwise.
+    bool ReadTyped(StringView name, std::initializer_list<platform::RegistryType> accepted,
+                   platform::RegistryType& type, std::vector<uint8_t>& data);
+
+    // The registry current when the store was made; it serves the store's whole life.
+    platform::Registry& Registry_;
+    platform::RegistryKey Key_;
+    String BaseKeyPath_;
+    String CurrentPath_;
+};
+
+}  // namespace wm

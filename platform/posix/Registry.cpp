@@ -1,0 +1,508 @@
+#include "platform/posix/Registry.h"
+
+#include <sqlite3.h>
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <thread>
+
+#include "framework/Exceptions.h"
+#include "platform/CharCase.h"
+#include "platform/Environment.h"
+#include "platform/KnownFolders.h"
+
+namespace wm::platform {
+namespace {
+
+constexpr int kLocalAppData = 28;  // the shell's folder number for $XDG_DATA_HOME
+constexpr int kBusyTimeoutMs = 10000;
+constexpr int kRetryPauseMs = 10;
+
+constexpr const char* kSchema = R"sql(
+CREATE TABLE IF NOT EXISTS registry_keys(
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    parent INTEGER REFERENCES registry_keys(id),
+    name TEXT NOT NULL,
+    folded BLOB NOT NULL);
+CREATE UNIQUE INDEX IF NOT EXISTS registry_keys_by_name ON registry_keys(parent, folded);
+CREATE TABLE IF NOT EXISTS registry_values(
+    key INTEGER NOT NULL REFERENCES registry_keys(id) ON DELETE CASCADE,
+    name TEXT NOT NULL,
+    folded BLOB NOT NULL,
+    type INTEGER NOT NULL,
+    data BLOB NOT NULL,
+    PRIMARY KEY(key, folded)) WITHOUT ROWID;
+INSERT OR IGNORE INTO registry_keys(id, parent, name, folded) VALUES
+    (1, NULL, 'HKEY_CLASSES_ROOT', x''), (2, NULL, 'HKEY_CURRENT_USER', x''),
+    (3, NULL, 'HKEY_LOCAL_MACHINE', x''), (4, NULL, 'HKEY_USERS', x''),
+    (5, NULL, 'HKEY_PERFORMANCE_DATA', x''), (6, NULL, 'HKEY_CURRENT_CONFIG', x''),
+    (7, NULL, 'HKEY_DYN_DATA', x'');
+)sql";
+constexpr int64_t kLastRootId = 7;
+
+struct DatabaseCloser {
+    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+};
+struct StatementFinalizer {
+    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+using DatabaseHandle = std::unique_ptr<sqlite3, DatabaseCloser>;
+using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+
+// One run of a prepared statement: binds parameters in order and resets the statement on the way
+// out, so that a cached statement never stays busy.
+class Query {
+public:
+    explicit Query(const StatementHandle& statement) : statement_(statement.get()) {}
+    ~Query() {
+        sqlite3_reset(statement_);
+        sqlite3_clear_bindings(statement_);
+    }
+    Query(const Query&) = delete;
+    Query& operator=(const Query&) = delete;
+
+    Query& Bind(int64_t value) {
+        sqlite3_bind_int64(statement_, next_++, value);
+        return *this;
+    }
+    Query& Bind(const std::string& text) {
+        sqlite3_bind_text(statement_, next_++, text.data(), static_cast<int>(text.size()),
+                          SQLITE_TRANSIENT);
+        return *this;
+    }
+    Query& Bind(std::span<const uint8_t> blob) {
+        // A null pointer would bind NULL instead of an empty blob.
+        static const uint8_t empty = 0;
+        sqlite3_bind_blob(statement_, next_++, blob.empty() ? &empty : blob.data(),
+                          static_cast<int>(blob.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+
+    int Step() { return sqlite3_step(statement_); }
+    int64_t Integer(int column) const { return sqlite3_column_int64(statement_, column); }
+    std::span<const uint8_t> Blob(int column) const {
+        const auto* data = static_cast<const uint8_t*>(sqlite3_column_blob(statement_, column));
+        return {data, static_cast<size_t>(sqlite3_column_bytes(statement_, column))};
+    }
+    std::string_view Text(int column) const {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
+        return {text ? text : "", static_cast<size_t>(sqlite3_column_bytes(statement_, column))};
+    }
+
+private:
+    sqlite3_stmt* statement_;
+    int next_ = 1;
+};
+
+// A name as the database compares it: upper-cased UTF-16, most significant byte first, so that
+// the blob order is the order of the code units.
+std::vector<uint8_t> Fold(StringView name) {
+    std::vector<uint8_t> folded;
+    folded.reserve(name.size() * 2);
+    for (char16_t c : name) {
+        const char16_t upper = UpperCaseChar(c);
+        folded.push_back(static_cast<uint8_t>(upper >> 8));
+        folded.push_back(static_cast<uint8_t>(upper & 0xFF));
+    }
+    return folded;
+}
+
+// The API takes null-terminated names: anything after a null character is not seen.
+StringView UpToNull(StringView text) {
+    return text.substr(0, text.find(u'\0'));
+}
+
+// The components of a key path as the registry reads it: "\" separates, empty components are
+// skipped, a leading "\" is refused and so is a component longer than a key name may be.
+RegistryStatus SplitPath(StringView path, std::vector<StringView>& components) {
+    path = UpToNull(path);
+    if (!path.empty() && path.front() == u'\\') return RegistryStatus::BadPathName;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find(u'\\', start);
+        if (end == StringView::npos) end = path.size();
+        if (end - start > MaxKeyNameLength) return RegistryStatus::InvalidParameter;
+        if (end > start) components.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return RegistryStatus::Ok;
+}
+
+uint32_t EffectiveAccess(uint32_t access) {
+    constexpr uint32_t kGenericRead = 0x80000000, kGenericWrite = 0x40000000;
+    constexpr uint32_t kGenericAll = 0x10000000, kMaximumAllowed = 0x02000000;
+    if (access & (kGenericAll | kMaximumAllowed)) access |= KeyAllAccess;
+    if (access & kGenericRead) access |= KeyRead;
+    if (access & kGenericWrite) access |= KeyWrite;
+    return access;
+}
+
+RegistryStatus FromSqlite(int code) {
+    if (code == SQLITE_OK || code == SQLITE_DONE || code == SQLITE_ROW) return RegistryStatus::Ok;
+    if (code == SQLITE_CONSTRAINT_FOREIGNKEY) return RegistryStatus::KeyDeleted;
+    return RegistryStatus::RegistryIoFailed;
+}
+
+}  // namespace
+
+// The connection and its prepared statements.
+struct SqliteRegistry::Database {
+    DatabaseHandle db;
+    StatementHandle begin, commit, rollback, dataVersion;
+    StatementHandle findChild, insertKey, keyExists, hasChildren, deleteKey;
+    StatementHandle queryValue, readValue, writeValue, deleteValue;
+    StatementHandle firstChild, nextChild, childAt;
+
+    StatementHandle Prepare(const char* sql) {
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v3(db.get(), sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr) !=
+            SQLITE_OK) {
+            throw Exception(u"Registry database: " + FromUtf8(sqlite3_errmsg(db.get())));
+        }
+        return StatementHandle(statement);
+    }
+
+    bool KeyExists(int64_t id) {
+        Query query(keyExists);
+        return query.Bind(id).Step() == SQLITE_ROW;
+    }
+
+    std::optional<int64_t> FindChild(int64_t parent, StringView name) {
+        Query query(findChild);
+        if (query.Bind(parent).Bind(Fold(name)).Step() != SQLITE_ROW) return std::nullopt;
+        return query.Integer(0);
+    }
+
+    // The version the database is at: other connections' commits and this one's changes.
+    std::pair<int64_t, int64_t> Version() {
+        Query query(dataVersion);
+        const int64_t others = query.Step() == SQLITE_ROW ? query.Integer(0) : -1;
+        return {others, sqlite3_total_changes64(db.get())};
+    }
+};
+
+// The state behind one open key: the key, the rights it was opened with and where the last
+// enumeration stopped, so that enumerating index after index costs the same for every index.
+struct SqliteRegistry::KeyState {
+    int64_t id;
+    uint32_t access;
+    bool hasCursor = false;
+    uint32_t cursorIndex = 0;
+    std::vector<uint8_t> cursorFolded{};
+    std::pair<int64_t, int64_t> cursorVersion{};
+};
+
+namespace {
+
+// BEGIN IMMEDIATE until Commit; rolled back when left without.
+class Transaction {
+public:
+    explicit Transaction(const StatementHandle& begin, const StatementHandle& commit,
+                         const StatementHandle& rollback)
+        : commit_(commit), rollback_(rollback) {
+        Query query(begin);
+        status_ = FromSqlite(query.Step());
+        open_ = status_ == RegistryStatus::Ok;
+    }
+    ~Transaction() {
+        if (open_) Query(rollback_).Step();
+    }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    RegistryStatus Status() const { return status_; }
+    RegistryStatus Commit() {
+        Query query(commit_);
+        const RegistryStatus status = FromSqlite(query.Step());
+        if (status == RegistryStatus::Ok) open_ = false;
+        return status;
+    }
+
+private:
+    const StatementHandle& commit_;
+    const StatementHandle& rollback_;
+    RegistryStatus status_;
+    bool open_ = false;
+};
+
+}  // namespace
+
+SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<Database>()) {
+    if (path != ":memory:") {
+        std::error_code ignored;
+        const auto folder = std::filesystem::path(path).parent_path();
+        if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
+    }
+    sqlite3* raw = nullptr;
+    const int code = sqlite3_open_v2(
+        path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
+        nullptr);
+    db_->db.reset(raw);
+    const auto fail = [&](const char* reason) {
+        throw Exception(u"Cannot open the registry database " + FromUtf8(path) + u": " +
+                        FromUtf8(reason));
+    };
+    if (code != SQLITE_OK) fail(raw ? sqlite3_errmsg(raw) : sqlite3_errstr(code));
+    sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+    sqlite3_extended_result_codes(raw, 1);
+    // WAL lets readers and one writer of several processes work at once; a private in-memory
+    // database keeps its own journal.
+    const std::string setup = std::string(path == ":memory:" ? "" : "PRAGMA journal_mode=WAL;") +
+                              "PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON;"
+                              "PRAGMA cache_size=-16384; BEGIN IMMEDIATE;" +
+                              kSchema + "COMMIT;";
+    // Processes that make a new database at the same moment may find it locked in ways the
+    // busy handler does not wait for (switching it to WAL): those attempts are repeated.
+    for (int attempt = 0;; ++attempt) {
+        char* message = nullptr;
+        const int result = sqlite3_exec(raw, setup.c_str(), nullptr, nullptr, &message);
+        const std::string reason = message ? message : "";
+        sqlite3_free(message);
+        if (result == SQLITE_OK) break;
+        if (!sqlite3_get_autocommit(raw)) sqlite3_exec(raw, "ROLLBACK", nullptr, nullptr, nullptr);
+        const int primary = result & 0xFF;
+        if ((primary != SQLITE_BUSY && primary != SQLITE_LOCKED) ||
+            attempt * kRetryPauseMs >= kBusyTimeoutMs) {
+            fail(reason.c_str());
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(kRetryPauseMs));
+    }
+
+    Database& d = *db_;
+    d.begin = d.Prepare("BEGIN IMMEDIATE");
+    d.commit = d.Prepare("COMMIT");
+    d.rollback = d.Prepare("ROLLBACK");
+    d.dataVersion = d.Prepare("PRAGMA data_version");
+    d.findChild = d.Prepare("SELECT id FROM registry_keys WHERE parent = ?1 AND folded = ?2");
+    d.insertKey = d.Prepare("INSERT INTO registry_keys(parent, name, folded) VALUES(?1, ?2, ?3)");
+    d.keyExists = d.Prepare("SELECT 1 FROM registry_keys WHERE id = ?1");
+    d.hasChildren = d.Prepare("SELECT 1 FROM registry_keys WHERE parent = ?1 LIMIT 1");
+    d.deleteKey = d.Prepare("DELETE FROM registry_keys WHERE id = ?1");
+    d.queryValue =
+        d.Prepare("SELECT type, length(data) FROM registry_values WHERE key = ?1 AND folded = ?2");
+    d.readValue =
+        d.Prepare("SELECT type, data FROM registry_values WHERE key = ?1 AND folded = ?2");
+    d.writeValue = d.Prepare(
+        "INSERT INTO registry_values(key, folded, name, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
+        "ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data");
+    d.deleteValue = d.Prepare("DELETE FROM registry_values WHERE key = ?1 AND folded = ?2");
+    d.firstChild = d.Prepare(
+        "SELECT name, folded FROM registry_keys WHERE parent = ?1 ORDER BY folded LIMIT 1");
+    d.nextChild = d.Prepare(
+        "SELECT name, folded FROM registry_keys WHERE parent = ?1 AND folded > ?2 "
+        "ORDER BY folded LIMIT 1");
+    d.childAt = d.Prepare(
+        "SELECT name, folded FROM registry_keys WHERE parent = ?1 ORDER BY folded "
+        "LIMIT 1 OFFSET ?2");
+}
+
+SqliteRegistry::~SqliteRegistry() = default;
+
+SqliteRegistry::KeyState* SqliteRegistry::State(const RegistryKey& key) const {
+    return key.Owner() == this ? reinterpret_cast<KeyState*>(key.Handle()) : nullptr;
+}
+
+void SqliteRegistry::CloseKey(uintptr_t handle) noexcept {
+    delete reinterpret_cast<KeyState*>(handle);
+}
+
+RegistryStatus SqliteRegistry::Open(RegistryRoot root, StringView path, uint32_t access,
+                                    bool create, RegistryKey& key) {
+    key.Close();
+    const auto rootIndex =
+        static_cast<uint32_t>(root) - static_cast<uint32_t>(RegistryRoot::ClassesRoot);
+    if (rootIndex >= std::size(AllRegistryRoots)) return RegistryStatus::InvalidHandle;
+    std::vector<StringView> components;
+    if (const auto status = SplitPath(path, components); status != RegistryStatus::Ok) {
+        return status;
+    }
+
+    const std::lock_guard lock(mutex_);
+    Database& d = *db_;
+    // Follows the path as far as it exists; true when it reached the end.
+    int64_t id = 0;
+    size_t found = 0;
+    const auto walk = [&] {
+        id = rootIndex + 1;
+        for (found = 0; found < components.size(); ++found) {
+            const auto child = d.FindChild(id, components[found]);
+            if (!child) return false;
+            id = *child;
+        }
+        return true;
+    };
+    if (!walk()) {
+        if (!create) return RegistryStatus::FileNotFound;
+        // Looked for again inside the write transaction: another process may have made it.
+        Transaction transaction(d.begin, d.commit, d.rollback);
+        if (transaction.Status() != RegistryStatus::Ok) return transaction.Status();
+        for (walk(); found < components.size(); ++found) {
+            Query insert(d.insertKey);
+            const StringView component = components[found];
+            const int code = insert.Bind(id).Bind(ToUtf8(component)).Bind(Fold(component)).Step();
+            if (code != SQLITE_DONE) return FromSqlite(code);
+            id = sqlite3_last_insert_rowid(d.db.get());
+        }
+        if (const auto status = transaction.Commit(); status != RegistryStatus::Ok) return status;
+    }
+    auto state = std::make_unique<KeyState>(KeyState{id, EffectiveAccess(access)});
+    key = RegistryKey(*this, reinterpret_cast<uintptr_t>(state.release()));
+    return RegistryStatus::Ok;
+}
+
+RegistryStatus SqliteRegistry::OpenKey(RegistryRoot root, StringView path, RegistryKey& key) {
+    return Open(root, path, KeyAllAccess, false, key);
+}
+
+RegistryStatus SqliteRegistry::OpenKeyWithAccess(RegistryRoot root, StringView path,
+                                                 uint32_t access, RegistryKey& key) {
+    return Open(root, path, access, false, key);
+}
+
+RegistryStatus SqliteRegistry::CreateKey(RegistryRoot root, StringView path, RegistryKey& key) {
+    return Open(root, path, KeyAllAccess, true, key);
+}
+
+RegistryStatus SqliteRegistry::QueryValue(const RegistryKey& key, StringView name,
+                                          RegistryType& type, uint32_t& size) {
+    KeyState* state = State(key);
+    if (state == nullptr) return RegistryStatus::InvalidHandle;
+    if (!(state->access & KeyQueryValue)) return RegistryStatus::AccessDenied;
+    const std::lock_guard lock(mutex_);
+    Query query(db_->queryValue);
+    if (query.Bind(state->id).Bind(Fold(UpToNull(name))).Step() != SQLITE_ROW) {
+        return db_->KeyExists(state->id) ? RegistryStatus::FileNotFound
+                                         : RegistryStatus::KeyDeleted;
+    }
+    type = static_cast<RegistryType>(query.Integer(0));
+    size = static_cast<uint32_t>(query.Integer(1));
+    return RegistryStatus::Ok;
+}
+
+RegistryStatus SqliteRegistry::ReadValue(const RegistryKey& key, StringView name,
+                                         RegistryType& type, std::vector<uint8_t>& data) {
+    KeyState* state = State(key);
+    if (state == nullptr) return RegistryStatus::InvalidHandle;
+    if (!(state->access & KeyQueryValue)) return RegistryStatus::AccessDenied;
+    const std::lock_guard lock(mutex_);
+    Query query(db_->readValue);
+    if (query.Bind(state->id).Bind(Fold(UpToNull(name))).Step() != SQLITE_ROW) {
+        return db_->KeyExists(state->id) ? RegistryStatus::FileNotFound
+                                         : RegistryStatus::KeyDeleted;
+    }
+    type = static_cast<RegistryType>(query.Integer(0));
+    const auto blob = query.Blob(1);
+    data.assign(blob.begin(), blob.end());
+    return RegistryStatus::Ok;
+}
+
+RegistryStatus SqliteRegistry::WriteValue(const RegistryKey& key, StringView name,
+                                          RegistryType type, std::span<const uint8_t> data) {
+    KeyState* state = State(key);
+    if (state == nullptr) return RegistryStatus::InvalidHandle;
+    if (!(state->access & KeySetValue)) return RegistryStatus::AccessDenied;
+    name = UpToNull(name);
+    const std::lock_guard lock(mutex_);
+    Query query(db_->writeValue);
+    return FromSqlite(query.Bind(state->id)
+                          .Bind(Fold(name))
+                          .Bind(ToUtf8(name))
+                          .Bind(static_cast<int64_t>(type))
+                          .Bind(data)
+                          .Step());
+}
+
+RegistryStatus SqliteRegistry::DeleteValue(const RegistryKey& key, StringView name) {
+    KeyState* state = State(key);
+    if (state == nullptr) return RegistryStatus::InvalidHandle;
+    if (!(state->access & KeySetValue)) return RegistryStatus::AccessDenied;
+    const std::lock_guard lock(mutex_);
+    Query query(db_->deleteValue);
+    const int code = query.Bind(state->id).Bind(Fold(UpToNull(name))).Step();
+    if (code != SQLITE_DONE) return FromSqlite(code);
+    if (sqlite3_changes(db_->db.get()) > 0) return RegistryStatus::Ok;
+    return db_->KeyExists(state->id) ? RegistryStatus::FileNotFound : RegistryStatus::KeyDeleted;
+}
+
+RegistryStatus SqliteRegistry::DeleteSubKey(const RegistryKey& key, StringView path) {
+    KeyState* state = State(key);
+    if (state == nullptr) return RegistryStatus::InvalidHandle;
+    std::vector<StringView> components;
+    if (const auto status = SplitPath(path, components); status != RegistryStatus::Ok) {
+        return status;
+    }
+    const std::lock_guard lock(mutex_);
+    Database& d = *db_;
+    Transaction transaction(d.begin, d.commit, d.rollback);
+    if (transaction.Status() != RegistryStatus::Ok) return transaction.Status();
+    if (!d.KeyExists(state->id)) return RegistryStatus::KeyDeleted;
+    int64_t id = state->id;
+    for (StringView component : components) {
+        const auto child = d.FindChild(id, component);
+        if (!child) return RegistryStatus::FileNotFound;
+        id = *child;
+    }
+    if (id <= kLastRootId) return RegistryStatus::AccessDenied;
+    {
+        Query children(d.hasChildren);
+        if (children.Bind(id).Step() == SQLITE_ROW) return RegistryStatus::AccessDenied;
+    }
+    Query remove(d.deleteKey);
+    if (const int code = remove.Bind(id).Step(); code != SQLITE_DONE) return FromSqlite(code);
+    return transaction.Commit();
+}
+
+RegistryStatus SqliteRegistry::EnumSubKey(const RegistryKey& key, uint32_t index, String& name) {
+    KeyState* state = State(key);
+    if (state == nullptr) return RegistryStatus::InvalidHandle;
+    if (!(state->access & KeyEnumerateSubKeys)) return RegistryStatus::AccessDenied;
+    const std::lock_guard lock(mutex_);
+    Database& d = *db_;
+    // The next index after the last one read continues from that name, as long as nothing
+    // changed since; any other index counts from the start.
+    const auto version = d.Version();
+    const bool continues =
+        state->hasCursor && state->cursorVersion == version && index == state->cursorIndex + 1;
+    const StatementHandle& statement = index == 0  ? d.firstChild
+                                       : continues ? d.nextChild
+                                                   : d.childAt;
+    Query query(statement);
+    query.Bind(state->id);
+    if (index != 0) {
+        if (continues) {
+            query.Bind(state->cursorFolded);
+        } else {
+            query.Bind(int64_t{index});
+        }
+    }
+    const int code = query.Step();
+    if (code != SQLITE_ROW) {
+        state->hasCursor = false;
+        if (code != SQLITE_DONE) return FromSqlite(code);
+        return d.KeyExists(state->id) ? RegistryStatus::NoMoreItems : RegistryStatus::KeyDeleted;
+    }
+    name = FromUtf8(query.Text(0));
+    const auto folded = query.Blob(1);
+    state->cursorFolded.assign(folded.begin(), folded.end());
+    state->cursorIndex = index;
+    state->cursorVersion = version;
+    state->hasCursor = true;
+    return RegistryStatus::Ok;
+}
+
+std::string DefaultRegistryPath() {
+    if (String path = EnvironmentValue(u"FARHOST_REGISTRY"); !path.empty()) return ToUtf8(path);
+    // The local application data folder is $XDG_DATA_HOME, by default ~/.local/share.
+    const String data = KnownFolderPath(kLocalAppData);
+    if (data.empty()) {
+        throw Exception(u"No place for the registry database: set FARHOST_REGISTRY or HOME");
+    }
+    return ToUtf8(data) + "/farhost/registry.sqlite3";
+}
+
+std::unique_ptr<Registry> OpenSystemRegistry() {
+    return std::make_unique<SqliteRegistry>(DefaultRegistryPath());
+}
+
+}  // namespace wm::platform

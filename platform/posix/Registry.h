@@ -1,0 +1,53 @@
+// The registry stand-in: the keys and values of the seven roots in one SQLite database, shared
+// safely by every process that opens the same file.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "platform/Registry.h"
+
+namespace wm::platform {
+
+class SqliteRegistry final : public Registry {
+public:
+    // A database file (created when missing, with its folder), or ":memory:" for a private
+    // registry that lives as long as this object. Throws Exception when it cannot be opened.
+    explicit SqliteRegistry(const std::string& path);
+    ~SqliteRegistry() override;
+
+    RegistryStatus OpenKey(RegistryRoot root, StringView path, RegistryKey& key) override;
+    RegistryStatus OpenKeyWithAccess(RegistryRoot root, StringView path, uint32_t access,
+                                     RegistryKey& key) override;
+    RegistryStatus CreateKey(RegistryRoot root, StringView path, RegistryKey& key) override;
+    RegistryStatus QueryValue(const RegistryKey& key, StringView name, RegistryType& type,
+                              uint32_t& size) override;
+    RegistryStatus ReadValue(const RegistryKey& key, StringView name, RegistryType& type,
+                             std::vector<uint8_t>& data) override;
+    RegistryStatus WriteValue(const RegistryKey& key, StringView name, RegistryType type,
+                              std::span<const uint8_t> data) override;
+    RegistryStatus DeleteValue(const RegistryKey& key, StringView name) override;
+    RegistryStatus DeleteSubKey(const RegistryKey& key, StringView path) override;
+    RegistryStatus EnumSubKey(const RegistryKey& key, uint32_t index, String& name) override;
+
+protected:
+    void CloseKey(uintptr_t handle) noexcept override;
+
+private:
+    struct Database;
+    struct KeyState;
+
+    KeyState* State(const RegistryKey& key) const;
+    RegistryStatus Open(RegistryRoot root, StringView path, uint32_t access, bool create,
+                        RegistryKey& key);
+
+    std::mutex mutex_;
+    std::unique_ptr<Database> db_;
+};
+
+// $FARHOST_REGISTRY when set, else farhost/registry.sqlite3 below $XDG_DATA_HOME (by default
+// ~/.local/share).
+std::string DefaultRegistryPath();
+
+}  // namespace wm::platform

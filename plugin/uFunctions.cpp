@@ -1,0 +1,73 @@
+#include "plugin/uFunctions.h"
+
+#include "framework/FarModule.h"
+#include "plugin/uMessages.h"
+
+namespace wm {
+namespace {
+
+constexpr StringView kSeparators = u"\\/";
+
+}  // namespace
+
+String ExtractLastComponent(StringView path) {
+    const size_t separator = path.find_last_of(kSeparators);
+    return String(separator == StringView::npos ? path : path.substr(separator + 1));
+}
+
+String ExtractParentPath(StringView path) {
+    const size_t separator = path.find_last_of(kSeparators);
+    return separator == StringView::npos ? String() : String(path.substr(0, separator + 1));
+}
+
+bool SplitLastComponent(String& path, String& last) {
+    last.clear();
+    if (path.empty()) return false;
+    const size_t separator = path.find_last_of(kSeparators);
+    if (separator == String::npos) {
+        last = std::move(path);
+        path.clear();
+    } else {
+        last = path.substr(separator + 1);
+        path.resize(separator);
+    }
+    return true;
+}
+
+bool SplitFirstComponent(String& path, String& first) {
+    first.clear();
+    if (path.empty()) return false;
+    const size_t separator = path.find_first_of(kSeparators);
+    if (separator == String::npos) {
+        first = std::move(path);
+        path.clear();
+    } else {
+        first = path.substr(0, separator);
+        path.erase(0, separator + 1);
+    }
+    return true;
+}
+
+String ResolvePath(StringView base, StringView relative) {
+    String result(base);
+    if (relative.empty()) return result;
+    if (kSeparators.find(relative.front()) != StringView::npos) result.clear();
+    String rest(relative), component, dropped;
+    while (SplitFirstComponent(rest, component)) {
+        if (component.empty() || component == u".") continue;
+        if (component == u"..") {
+            SplitLastComponent(result, dropped);
+        } else {
+            if (!result.empty()) result += u'/';
+            result += component;
+        }
+    }
+    return result;
+}
+
+String MessageText(uint8_t message) {
+    if (message == MNoMessage) return {};
+    return TFarModule::GetMessageText(message);
+}
+
+}  // namespace wm

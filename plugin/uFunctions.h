@@ -1,0 +1,32 @@
+// Helpers shared by the waymark core, the panel and the dialogs: entry paths split at "\" and
+// "/" (paths built here use "/"), the plugin's messages by number, and its error class.
+#pragma once
+
+#include <cstdint>
+
+#include "framework/Exceptions.h"
+#include "framework/String.h"
+
+namespace wm {
+
+// The plugin's own errors (a bad name, a failed waymark operation); carries only its message.
+WM_DECLARE_EXCEPTION(EWaymarkError, Exception);
+
+// The text after the last separator; the whole path when it has none.
+String ExtractLastComponent(StringView path);
+// The text up to and including the last separator; empty when it has none.
+String ExtractParentPath(StringView path);
+// Takes the last component off `path` (dropping its separator). False, and an empty `last`,
+// for an empty path.
+bool SplitLastComponent(String& path, String& last);
+// Takes the first component off `path` (with its separator). False, and an empty `first`, for
+// an empty path.
+bool SplitFirstComponent(String& path, String& first);
+// Applies `relative` to `base`: empty and "." components are skipped, ".." goes up one level
+// (not above the top), a leading separator starts from the top. The base is taken as it is.
+String ResolvePath(StringView base, StringView relative);
+
+// The host's language text for a message number; 255 (no message) is the empty text.
+String MessageText(uint8_t message);
+
+}  // namespace wm

@@ -1,0 +1,157 @@
+#include "plugin/uOptions.h"
+
+#include "framework/Guid.h"
+#include "plugin/uFunctions.h"
+#include "plugin/uMessages.h"
+
+namespace wm {
+namespace {
+
+// The options' value names, defaults and fields, in the order they are loaded and saved.
+constexpr const char16_t* kLastPanelDir = u"LastPanelDir";
+struct Switch {
+    const char16_t* name;
+    bool TOptions::*field;
+    bool defaultValue;
+};
+constexpr Switch kSwitches[] = {
+    {u"SaveLastPanelDir", &TOptions::SaveLastPanelDir, false},
+    {u"UseSubstEngines", &TOptions::UseSubstEngines, false},
+    {u"UseSubstEngine_Known", &TOptions::UseSubstEngine_Known, false},
+    {u"UseSubstEngines_Env", &TOptions::UseSubstEngines_Env, false},
+    {u"UseSubstEngines_BatchEnv", &TOptions::UseSubstEngines_BatchEnv, false},
+    {u"UseSubstEngines_Reg", &TOptions::UseSubstEngines_Reg, false},
+    {u"AllowPathSuffix", &TOptions::AllowPathSuffix, false},
+    {u"AllowPluginCalls", &TOptions::AllowPluginCalls, false},
+    {u"AllowFuzzySearch", &TOptions::AllowFuzzySearch, true},
+    {u"AllowSearchOverDir", &TOptions::AllowSearchOverDir, false},
+};
+
+// The options key is the base key; entries are subkeys of "folders", which the store runs on to
+// the base key's own name.
+constexpr StringView kOptionsKey = u"\\";
+constexpr StringView kEntriesKey = u"\\folders";
+
+constexpr const char16_t* kDirectory = u"Directory";
+constexpr const char16_t* kPluginId = u"PluginID";
+constexpr const char16_t* kParam = u"Param";
+constexpr const char16_t* kHostFile = u"HostFile";
+constexpr const char16_t* kDescription = u"Description";
+constexpr const char16_t* kFlags = u"Flags";
+
+bool IsForbidden(char16_t c) {
+    return c <= 0x1F || StringView(u"*:?\\^|").find(c) != StringView::npos;
+}
+
+// Closes the store's key on the way out, also when an error passes.
+class KeyScope {
+public:
+    explicit KeyScope(TFarConfig& config) : config_(config) {}
+    ~KeyScope() { config_.CloseKey(); }
+    KeyScope(const KeyScope&) = delete;
+    KeyScope& operator=(const KeyScope&) = delete;
+
+private:
+    TFarConfig& config_;
+};
+
+}  // namespace
+
+TOptions::TOptions() : TFarConfig(u"Waymarks", false) {
+    SetDefaults();
+    Load();
+}
+
+void TOptions::SetDefaults() {
+    LastPanelDir = kLastPanelDir;
+    for (const Switch& option : kSwitches) this->*option.field = option.defaultValue;
+}
+
+void TOptions::Load() {
+    if (!OpenKey(kOptionsKey, false)) return;
+    const KeyScope scope(*this);
+    LastPanelDir = ReadStringDef(kLastPanelDir, LastPanelDir);
+    for (const Switch& option : kSwitches) {
+        this->*option.field = ReadBoolDef(option.name, this->*option.field);
+    }
+}
+
+bool TOptions::Save() {
+    if (!OpenKey(kOptionsKey, false)) return false;
+    const KeyScope scope(*this);
+    bool written = WriteString(kLastPanelDir, LastPanelDir);
+    for (const Switch& option : kSwitches) {
+        written = WriteBool(option.name, this->*option.field) && written;
+    }
+    return written;
+}
+
+String TOptions::ValidateName(StringView name) {
+    String normal = TWaymarkInfo::NormalizeName(name);
+    // A name of separators and dots alone would address the entries' own container key.
+    if (normal.empty()) throw EWaymarkError(MessageText(MEmptyName));
+    for (char16_t c : normal) {
+        if (IsForbidden(c)) throw EWaymarkError(MessageText(MForbiddenCharacter));
+    }
+    return normal;
+}
+
+bool TOptions::OpenEntryKey(StringView normalName, bool readOnly) {
+    return OpenKey(String(kEntriesKey) + u"\\" + String(normalName), readOnly);
+}
+
+std::unique_ptr<TWaymarkInfo> TOptions::ReadEntry(StringView name) {
+    const String normal = ValidateName(name);
+    if (!OpenEntryKey(normal, true)) return nullptr;
+    const KeyScope scope(*this);
+    String directory;
+    if (!ReadString(kDirectory, directory)) return nullptr;
+
+    auto info = std::make_unique<TWaymarkInfo>();
+    info->SetName(normal);
+    info->Directory = std::move(directory);
+    String pluginId;
+    if (ReadString(kPluginId, pluginId) && !pluginId.empty()) {
+        info->PluginID = StringToGuid(pluginId);
+    }
+    info->Param = ReadStringDef(kParam, u"");
+    info->HostFile = ReadStringDef(kHostFile, u"");
+    info->Description = ReadStringDef(kDescription, u"");
+    info->Flags = static_cast<int32_t>(ReadInt64Def(kFlags, 0));
+    return info;
+}
+
+bool TOptions::WriteEntry(const TWaymarkInfo& info) {
+    const String normal = ValidateName(info.Name);
+    if (!OpenEntryKey(normal, false)) return false;
+    const KeyScope scope(*this);
+    bool written = WriteString(kDirectory, info.Directory);
+    if (IsNullGuid(info.PluginID)) {
+        // Nothing to delete is no failure.
+        written = (DeleteValue(kPluginId) || !ValueExists(kPluginId)) && written;
+    } else {
+        written = WriteString(kPluginId, GuidToString(info.PluginID)) && written;
+    }
+    written = WriteString(kParam, info.Param) && written;
+    written = WriteString(kHostFile, info.HostFile) && written;
+    written = WriteString(kDescription, info.Description) && written;
+    written = WriteInt64(kFlags, info.Flags) && written;
+    return written;
+}
+
+bool TOptions::DeleteEntry(StringView name) {
+    const String normal = ValidateName(name);
+    if (!OpenKey(kEntriesKey, true)) return false;
+    const KeyScope scope(*this);
+    return DeleteKey(normal);
+}
+
+std::vector<String> TOptions::EnumEntryNames() {
+    std::vector<String> names;
+    if (!OpenKey(kEntriesKey, true)) return names;
+    const KeyScope scope(*this);
+    EnumKeys(names);
+    return names;
+}
+
+}  // namespace wm

@@ -1,0 +1,56 @@
+// The plugin's settings and its stored entries. Options live in RootKey\Waymarks, entries as
+// subkeys of its sibling RootKey\Waymarksfolders, one key per normal-form name ("/" included).
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "framework/FarConfig.h"
+#include "plugin/uInfo.h"
+
+namespace wm {
+
+class TOptions : public TFarConfig {
+public:
+    // Sets the defaults, then loads every option (creating the options key when missing).
+    TOptions();
+
+    void SetDefaults();
+    // Options that cannot be read keep their current values.
+    void Load();
+    // True when every option was written.
+    bool Save();
+
+    // The normal form of an entry name. Raises EWaymarkError with message 10 for a name that is
+    // empty or normalises to nothing, with message 11 for a forbidden character.
+    static String ValidateName(StringView name);
+
+    // The entry, or null when there is no key of that name with a string `Directory`. Raises
+    // EWaymarkError for a bad name and EConvertError for a stored PluginID that is no GUID.
+    std::unique_ptr<TWaymarkInfo> ReadEntry(StringView name);
+    // Creates or overwrites the entry under its normal-form name; true when every value was
+    // stored.
+    bool WriteEntry(const TWaymarkInfo& info);
+    bool DeleteEntry(StringView name);
+    // The stored names in registry order, each as stored; empty when none was ever stored.
+    std::vector<String> EnumEntryNames();
+
+    // Entry path of the group the panel showed last.
+    String LastPanelDir;
+    bool SaveLastPanelDir;
+    bool UseSubstEngines;
+    bool UseSubstEngine_Known;
+    bool UseSubstEngines_Env;
+    bool UseSubstEngines_BatchEnv;
+    bool UseSubstEngines_Reg;
+    bool AllowPathSuffix;
+    bool AllowPluginCalls;
+    bool AllowFuzzySearch;
+    bool AllowSearchOverDir;
+
+private:
+    // Opens the key of one entry; a failure leaves the store closed.
+    bool OpenEntryKey(StringView normalName, bool readOnly);
+};
+
+}  // namespace wm

@@ -1,0 +1,158 @@
+// What only the stand-in has: its database file, several processes at once, its XDG folders.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+#include "framework/Exceptions.h"
+#include "platform/KnownFolders.h"
+#include "platform/posix/Registry.h"
+#include "tests/registry/Scratch.h"
+
+namespace wm::platform {
+namespace {
+
+namespace fs = std::filesystem;
+constexpr auto kOk = RegistryStatus::Ok;
+
+// Sets (or, with null, removes) a variable for the life of the object.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        value ? setenv(name, value, 1) : unsetenv(name);
+    }
+    ~ScopedVariable() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+class StandIn : public ::testing::Test {
+protected:
+    StandIn() {
+        std::string pattern = (fs::temp_directory_path() / "waymarks-registry-XXXXXX").string();
+        folder = mkdtemp(pattern.data());
+    }
+    ~StandIn() override { fs::remove_all(folder); }
+
+    fs::path folder;
+};
+
+TEST_F(StandIn, EachRootIsATreeOfItsOwnThatCannotBeDeleted) {
+    SqliteRegistry registry(":memory:");
+    RegistryKey key;
+    for (RegistryRoot root : AllRegistryRoots) {
+        ASSERT_EQ(registry.CreateKey(root, u"Shared", key), kOk);
+        ASSERT_EQ(registry.WriteValue(key, u"", RegistryType::Dword,
+                                      std::span(reinterpret_cast<const uint8_t*>(&root), 4)),
+                  kOk);
+    }
+    for (RegistryRoot root : AllRegistryRoots) {
+        RegistryType type;
+        std::vector<uint8_t> data;
+        ASSERT_EQ(registry.OpenKey(root, u"shared", key), kOk);
+        ASSERT_EQ(registry.ReadValue(key, u"", type, data), kOk);
+        EXPECT_EQ(std::memcmp(data.data(), &root, 4), 0);
+        ASSERT_EQ(registry.OpenKey(root, u"", key), kOk);
+        EXPECT_EQ(registry.DeleteSubKey(key, u""), RegistryStatus::AccessDenied);
+    }
+    EXPECT_EQ(registry.OpenKey(static_cast<RegistryRoot>(0x80000007), u"", key),
+              RegistryStatus::InvalidHandle);
+}
+
+TEST_F(StandIn, TheDatabaseIsNamedByTheEnvironment) {
+    ScopedVariable home("HOME", "/home/someone"), chosen("FARHOST_REGISTRY", "/tmp/x.sqlite3");
+    EXPECT_EQ(DefaultRegistryPath(), "/tmp/x.sqlite3");
+    ScopedVariable unset("FARHOST_REGISTRY", nullptr);
+    for (const char* data : {"/data/", "", "relative"}) {
+        ScopedVariable variable("XDG_DATA_HOME", data);
+        EXPECT_EQ(DefaultRegistryPath(),
+                  *data == '/' ? "/data/farhost/registry.sqlite3"
+                               : "/home/someone/.local/share/farhost/registry.sqlite3");
+    }
+    EXPECT_THROW(SqliteRegistry("/dev/null/registry.sqlite3"), Exception);
+}
+
+TEST_F(StandIn, ConnectionsToOneFileSeeEachOthersChanges) {
+    const std::string file = (folder / "sub" / "registry.sqlite3").string();
+    SqliteRegistry first(file), second(file);
+    RegistryKey parent, key;
+    ASSERT_EQ(first.CreateKey(RegistryRoot::CurrentUser, u"P\\a", key), kOk);
+    ASSERT_EQ(first.CreateKey(RegistryRoot::CurrentUser, u"P\\c", key), kOk);
+    ASSERT_EQ(second.OpenKey(RegistryRoot::CurrentUser, u"p", parent), kOk);
+    String name;
+    ASSERT_EQ(second.EnumSubKey(parent, 0, name), kOk);
+    EXPECT_EQ(name, u"a");
+    // A key the other connection adds meanwhile shifts the list: index 1 is "a" now.
+    ASSERT_EQ(first.CreateKey(RegistryRoot::CurrentUser, u"P\\0", key), kOk);
+    ASSERT_EQ(second.EnumSubKey(parent, 1, name), kOk);
+    EXPECT_EQ(name, u"a");
+}
+
+TEST_F(StandIn, SeveralProcessesCreateTheDatabaseAndWriteAtOnce) {
+    const std::string file = (folder / "registry.sqlite3").string();
+    constexpr uint32_t kKeys = 150;
+    const auto writeKeys = [&](StringView prefix) {
+        SqliteRegistry registry(file);
+        RegistryKey key;
+        for (uint32_t i = 0; i < kKeys; ++i) {
+            const String path = u"Shared\\" + String(prefix) + FromUtf8(std::to_string(i));
+            if (registry.CreateKey(RegistryRoot::CurrentUser, path, key) != kOk) return false;
+        }
+        return true;
+    };
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) _exit(writeKeys(u"child") ? 0 : 1);
+    EXPECT_TRUE(writeKeys(u"parent"));
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    SqliteRegistry registry(file);
+    RegistryKey key;
+    String name;
+    ASSERT_EQ(registry.OpenKey(RegistryRoot::CurrentUser, u"Shared", key), kOk);
+    EXPECT_EQ(registry.EnumSubKey(key, 2 * kKeys - 1, name), kOk);
+    EXPECT_EQ(registry.EnumSubKey(key, 2 * kKeys, name), RegistryStatus::NoMoreItems);
+}
+
+TEST_F(StandIn, KnownFoldersFollowTheHomeAndTheXdgUserDirectories) {
+    std::ofstream(folder / "user-dirs.dirs") << "# comment\n"
+                                                "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
+                                                "XDG_DOCUMENTS_DIR=\"/srv/docs/\"\n"
+                                                "XDG_VIDEOS_DIR=\"relative\"\n"
+                                                "  XDG_PICTURES_DIR=\"$HOME/My \\\"Pics\\\"\"\n";
+    ScopedVariable home("HOME", "/home/u/"), config("XDG_CONFIG_HOME", folder.c_str()),
+        data("XDG_DATA_HOME", nullptr), cache("XDG_CACHE_HOME", "/var/cache/u");
+    const struct {
+        int folder;
+        String expected;
+    } cases[] = {
+        {40, u"/home/u"},
+        {0, u"/home/u/Schreibtisch"},
+        {16, u"/home/u/Schreibtisch"},
+        {5, u"/srv/docs"},
+        {14, u"/home/u"},
+        {39, u"/home/u/My \"Pics\""},
+        {21, u"/home/u"},
+        {26, FromUtf8(folder.string())},
+        {28, u"/home/u/.local/share"},
+        {32, u"/var/cache/u"},
+        {36, u""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(KnownFolderPath(c.folder), c.expected) << c.folder;
+    ScopedVariable noConfig("XDG_CONFIG_HOME", "/nonexistent");
+    EXPECT_EQ(KnownFolderPath(0), u"/home/u/Desktop");
+    EXPECT_EQ(KnownFolderPath(5), u"/home/u");
+}
+
+}  // namespace
+}  // namespace wm::platform
