@@ -2,23 +2,58 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
+#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "farhost/lib/Host.h"
+#include "farhost/lib/RegCommand.h"
 #include "farhost/lib/Session.h"
 #include "platform/Console.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: farhost --plugin PATH [--script FILE] [--language NAME]\n"
+    "usage: farhost --plugin PATH [--script FILE] [--language NAME] [--sandbox]\n"
+    "       farhost reg query|add|delete KEY [/v NAME | /ve | /va] [/t TYPE] [/d DATA] [/f] [/s]\n"
     "  Loads the plugin module and plays the host for it. Without --script, commands come\n"
     "  from a person at the terminal, or from standard input when it is not a terminal.\n"
-    "  Type 'help' at the prompt for the commands.\n";
+    "  Type 'help' at the prompt for the commands. --sandbox starts the panels in a fresh\n"
+    "  temporary folder ${ROOT} and gives the plugin a fresh registry key ${ROOTKEY} (below\n"
+    "  HKEY_CURRENT_USER); both are removed at the end.\n";
+
+// A fresh folder and registry key for one run, removed when it ends.
+class Sandbox {
+public:
+    Sandbox() {
+        std::random_device random;
+        const std::string id = std::to_string(random()) + std::to_string(random());
+        root_ = std::filesystem::temp_directory_path() / ("farhost-" + id);
+        std::filesystem::create_directories(root_);
+        rootKey_ = "Software\\farhost-sandbox\\" + id;
+    }
+    ~Sandbox() {
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
+        std::ostringstream quiet;
+        farhost::RunRegCommand({"delete", "HKCU\\" + rootKey_, "/f"}, quiet);
+    }
+    Sandbox(const Sandbox&) = delete;
+    Sandbox& operator=(const Sandbox&) = delete;
+
+    const std::filesystem::path& Root() const { return root_; }
+    const std::string& RootKey() const { return rootKey_; }
+
+private:
+    std::filesystem::path root_;
+    std::string rootKey_;
+};
 
 int RunHost(const std::vector<std::string>& args) {
     std::string plugin, script, language = "English";
+    bool sandboxed = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const auto value = [&]() -> std::string {
             if (i + 1 >= args.size()) throw std::runtime_error(args[i] + " needs a value");
@@ -30,6 +65,8 @@ int RunHost(const std::vector<std::string>& args) {
             script = value();
         } else if (args[i] == "--language") {
             language = value();
+        } else if (args[i] == "--sandbox") {
+            sandboxed = true;
         } else if (args[i] == "--help" || args[i] == "-h") {
             std::cout << kUsage;
             return 0;
@@ -39,8 +76,14 @@ int RunHost(const std::vector<std::string>& args) {
     }
     if (plugin.empty()) throw std::runtime_error("--plugin is required");
 
+    std::optional<Sandbox> sandbox;
     farhost::Host::Options options;
     options.language = wm::FromUtf8(language);
+    if (sandboxed) {
+        sandbox.emplace();
+        options.panelDirectory = sandbox->Root().u16string();
+        options.rootKey = wm::FromUtf8(sandbox->RootKey());
+    }
     farhost::Host host(options);
     host.LoadPlugin(std::filesystem::path(wm::FromUtf8(plugin)));
     host.StartPlugin();
@@ -49,6 +92,10 @@ int RunHost(const std::vector<std::string>& args) {
     farhost::Session session(
         host, std::cout, std::cin,
         interactive ? farhost::Session::Mode::Interactive : farhost::Session::Mode::Script);
+    if (sandbox) {
+        session.SetVariable("ROOT", wm::ToUtf8(sandbox->Root().u16string()));
+        session.SetVariable("ROOTKEY", sandbox->RootKey());
+    }
     int failures = 0;
     if (interactive) {
         std::cout << "farhost: " << plugin << " loaded. Type 'help' for the commands.\n";
@@ -77,7 +124,12 @@ int RunHost(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
     try {
-        return RunHost(std::vector<std::string>(argv + 1, argv + argc));
+        const std::vector<std::string> args(argv + 1, argv + argc);
+        if (!args.empty() && args[0] == "reg") {
+            return farhost::RunRegCommand(std::vector<std::string>(args.begin() + 1, args.end()),
+                                          std::cout);
+        }
+        return RunHost(args);
     } catch (const std::exception& error) {
         std::cerr << "farhost: " << error.what() << "\n" << kUsage;
         return 2;

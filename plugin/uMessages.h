@@ -32,7 +32,7 @@ enum TMessage : uint8_t {
     MItemWithoutName = 22,
     MItemEmptyName = 23,
     MItemWithoutDirectory = 24,
-    MUnused25 = 25,
+    MStoreFailed = 25,
     MExistingEntry = 26,
     MIncomingEntry = 27,
     MApplyToAll = 28,

@@ -4,6 +4,7 @@
 
 #include "plugin/uMessages.h"
 #include "plugin/uPluginConsts.h"
+#include "plugin/uTasks.h"
 
 namespace wm {
 
@@ -26,8 +27,12 @@ void TPlugin::GetMenus(uint32_t& /*flags*/, TFarPluginMenu& pluginMenu, TFarPlug
     prefix = CommandPrefix;
 }
 
-// This build has neither the waymarks panel nor the command-line jump: nothing is opened.
-far::HANDLE TPlugin::Open(int /*openFrom*/, const Guid* /*guid*/, far::INT_PTR /*item*/) {
+far::HANDLE TPlugin::Open(int openFrom, const Guid* /*guid*/, far::INT_PTR item) {
+    if (openFrom == far::OPEN_COMMANDLINE) {
+        const String command = FromHostString(reinterpret_cast<const far::HostChar*>(item));
+        // The empty command opens the waymarks panel, which this build does not have yet.
+        if (!command.empty()) TWaymarks::ExecuteCommandLine(command);
+    }
     return nullptr;
 }
 

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "farhost/lib/CommandLine.h"
+#include "farhost/lib/RegCommand.h"
 #include "farhost/lib/Script.h"
 
 namespace farhost {
@@ -81,6 +82,14 @@ Session::Session(Host& host, std::ostream& out, std::istream& in, Mode mode)
             host_.Exports().ClosePluginW(pluginPanel_);
         pluginPanel_ = nullptr;
     });
+    AddCommand("reg", "reg query|add|delete KEY ...  the registry, as the Windows reg command",
+               [this](const auto& words) {
+                   std::ostringstream text;
+                   const int code = RunRegCommand(
+                       std::vector<std::string>(words.begin() + 1, words.end()), text);
+                   out_ << text.str();
+                   Require(code == 0, "reg failed");
+               });
     AddCommand("help", "help                 this list", [this](const auto&) { Help(); });
     AddCommand("quit", "quit                 leave farhost",
                [this](const auto&) { finished_ = true; });
@@ -187,6 +196,22 @@ void Session::Expect(const std::vector<std::string>& words) {
                                                ", expected " + Quote(words[3]));
         return;
     }
+    if (what == "registry" || (what == "no" && words.size() > 2 && words[2] == "registry")) {
+        const bool absent = what == "no";
+        const size_t at = absent ? 3 : 2;
+        Require(words.size() == at + (absent ? 2 : 4),
+                "expect registry KEY NAME TYPE DATA, or expect no registry KEY NAME");
+        const auto value = QueryRegValue(words[at], words[at + 1]);
+        const std::string name = words[at] + " " + Quote(words[at + 1]);
+        if (absent) {
+            Require(!value, name + " holds " + (value ? value->type + " " + value->data : ""));
+            return;
+        }
+        Require(value.has_value(), name + " does not exist");
+        Require(value->type == words[at + 2] && SameText(value->data, words[at + 3]),
+                name + " holds " + value->type + " " + Quote(value->data));
+        return;
+    }
     const bool none = what == "no";
     const std::string kind = none ? (words.size() > 2 ? words[2] : "") : what;
     Require(kind == "message" || kind == "menu",
@@ -291,7 +316,9 @@ void Session::Help() {
             "  expect message \"LINE\" ...   the next message the last command showed\n"
             "  expect menu \"ITEM\" ...      the next menu the last command showed (\"-\": "
             "separator)\n"
-            "  expect no message|menu\n";
+            "  expect no message|menu\n"
+            "  expect registry KEY NAME TYPE DATA   (DATA as reg query prints it)\n"
+            "  expect no registry KEY NAME\n";
 }
 
 }  // namespace farhost

@@ -1,0 +1,323 @@
+#include "plugin/uTasks.h"
+
+#include <algorithm>
+
+#include "framework/FarModule.h"
+#include "framework/FarPanel.h"
+#include "framework/Format.h"
+#include "platform/Paths.h"
+#include "plugin/uFunctions.h"
+#include "plugin/uMessages.h"
+#include "plugin/uOptions.h"
+#include "plugin/uSubstitution.h"
+
+namespace wm {
+namespace {
+
+// Where the last successful jump started.
+std::unique_ptr<TWaymarkInfo> g_previousLocation;
+
+String Trim(StringView text) {
+    size_t begin = 0, end = text.size();
+    while (begin < end && text[begin] <= u' ') ++begin;
+    while (end > begin && text[end - 1] <= u' ') --end;
+    return String(text.substr(begin, end - begin));
+}
+
+bool StartsWith(StringView text, StringView prefix) {
+    return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
+}
+
+// The length of the "\\server\share" part of a UNC path, or 0 for any other path.
+size_t UncRootLength(StringView path) {
+    if (path.size() <= 2 || path.substr(0, 2) != u"\\\\") return 0;
+    const auto server = path.find(u'\\', 2);
+    if (server == StringView::npos) return path.size();
+    const auto share = path.find(u'\\', server + 1);
+    return share == StringView::npos ? path.size() : share;
+}
+
+// One level up for the walk to an existing parent: the path up to and including its last
+// separator (or drive colon), less a trailing separator; a UNC path stops at its share and the
+// Linux root stays "/". Empty, or the path itself, when there is no level above.
+String ParentLevel(StringView path) {
+    const auto cut = path.find_last_of(platform::ParentCutCharacters);
+    if (cut == StringView::npos) return {};
+    String parent(path.substr(0, cut + 1));
+    if (parent.size() > 1 && (parent.back() == u'\\' || parent.back() == u'/') &&
+        platform::ParentCutCharacters.find(parent.back()) != StringView::npos) {
+        parent.pop_back();
+    }
+    const size_t uncRoot = UncRootLength(path);
+    if (uncRoot > 0 && parent.size() < uncRoot) return String(path);
+    return parent;
+}
+
+int AskYesNoCancel(std::vector<String> lines) {
+    lines.push_back(MessageText(MYes));
+    lines.push_back(MessageText(MNo));
+    lines.push_back(MessageText(MCancel));
+    return TFarModule::ShowMessage(lines, far::FMSG_WARNING, 3);
+}
+
+// The lines that ask before a stored waymark is overwritten.
+std::vector<String> OverwriteQuestion(const TWaymarkInfo& stored) {
+    std::vector<String> lines{MessageText(MTitle), MessageText(MOverwriteBefore), stored.Directory};
+    if (!IsNullGuid(stored.PluginID)) {
+        lines.push_back(GuidToString(stored.PluginID));
+        lines.push_back(stored.Param);
+        lines.push_back(stored.HostFile);
+    }
+    lines.push_back(MessageText(MOverwriteAfter));
+    return lines;
+}
+
+}  // namespace
+
+const TWaymarkInfo* TWaymarks::PreviousLocation() {
+    return g_previousLocation.get();
+}
+void TWaymarks::ForgetPreviousLocation() {
+    g_previousLocation.reset();
+}
+
+bool TWaymarks::ExecuteCommandLine(StringView text) {
+    if (text.empty()) return false;
+    if (text.front() == u':') {
+        return StoreCurrentDirectory(Trim(text.substr(1)), far::PANEL_ACTIVE);
+    }
+    return JumpByName(Trim(text), far::PANEL_ACTIVE, true);
+}
+
+bool TWaymarks::JumpByName(StringView typed, far::HANDLE panel, bool searchAllowed) {
+    bool allowSuffix = false, allowPluginCalls = false;
+    {
+        const TOptions options;
+        allowSuffix = options.AllowPathSuffix;
+        allowPluginCalls = options.AllowPluginCalls;
+    }
+    String name(typed), suffix;
+    if (allowSuffix) {
+        const auto backslash = name.find(u'\\');
+        if (backslash != String::npos) {
+            suffix = platform::NativeSeparators(StringView(name).substr(backslash));
+            name.resize(backslash);
+        }
+    }
+    auto origin = InfoFromPanel(far::PANEL_ACTIVE);
+    bool jumped = false;
+    if (name == u"-") {
+        if (!g_previousLocation) {
+            TFarModule::ShowError(MessageText(MNoPreviousLocation));
+            return false;
+        }
+        jumped = JumpTo(*g_previousLocation, far::PANEL_ACTIVE, suffix, true);
+    } else {
+        const auto found = Find(name, searchAllowed);
+        if (!found) {
+            TFarModule::ShowError(MessageText(MWaymarkNotFound));
+            return false;
+        }
+        jumped = JumpTo(*found, panel, suffix, allowPluginCalls);
+    }
+    if (jumped) g_previousLocation = std::move(origin);
+    return jumped;
+}
+
+std::unique_ptr<TWaymarkInfo> TWaymarks::Find(StringView typed, bool searchAllowed) {
+    const String key = TWaymarkInfo::NormalizeName(typed);
+    TOptions options;
+    if (!searchAllowed || (!options.AllowFuzzySearch && !options.AllowSearchOverDir)) {
+        return options.ReadEntry(key);
+    }
+
+    const std::vector<String> names = options.EnumEntryNames();
+    std::vector<const String*> candidates;
+    const String* uniqueHit = nullptr;
+    bool uniqueSpoilt = false;
+    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+        const String& name = *it;
+        if (name == key) return options.ReadEntry(key);
+        if (options.AllowSearchOverDir) {
+            const String last = ExtractLastComponent(name);
+            if (last == key) {
+                if (!uniqueHit && !uniqueSpoilt) {
+                    uniqueHit = &name;
+                } else {
+                    uniqueHit = nullptr;
+                    uniqueSpoilt = true;
+                }
+                candidates.push_back(&name);
+            } else if (options.AllowFuzzySearch && StartsWith(last, key)) {
+                candidates.push_back(&name);
+            }
+        } else if (StartsWith(name, key)) {
+            candidates.push_back(&name);
+        }
+    }
+    if (uniqueHit) return options.ReadEntry(*uniqueHit);
+    if (candidates.empty()) return nullptr;
+    if (candidates.size() == 1) return options.ReadEntry(*candidates.front());
+
+    size_t width = 0;
+    for (const String* name : candidates) width = std::max(width, name->size());
+    const String lineFormat = Format(u"%%%0:d.%0:ds   %%s", {static_cast<int>(width)});
+    std::vector<String> lines;
+    std::vector<const String*> lineNames;
+    for (const String* name : candidates) {
+        std::unique_ptr<TWaymarkInfo> entry;
+        try {
+            entry = options.ReadEntry(*name);
+        } catch (const Exception&) {
+            // An entry that cannot be read gets no line.
+        }
+        if (!entry || entry->IsGroup()) continue;
+        lines.push_back(Format(lineFormat, {*name, entry->DisplayText()}));
+        lineNames.push_back(name);
+    }
+    if (lines.empty()) return nullptr;
+    if (lines.size() == 1) return options.ReadEntry(*lineNames.front());
+    int chosen = -1;
+    if (!TFarModule::ShowMenu(0, MessageText(MChooseName), u"ChooseNameMenu", lines, chosen)) {
+        return nullptr;
+    }
+    if (chosen < 0 || static_cast<size_t>(chosen) >= lineNames.size()) return nullptr;
+    return options.ReadEntry(*lineNames[static_cast<size_t>(chosen)]);
+}
+
+bool TWaymarks::JumpTo(const TWaymarkInfo& waymark, far::HANDLE panel, StringView suffix,
+                       bool pluginCallsAllowed) {
+    if (waymark.IsGroup()) {
+        TFarModule::ShowError(MessageText(MWaymarkNotFound));
+        return false;
+    }
+    const bool plainDirectory = IsNullGuid(waymark.PluginID);
+    String target = plainDirectory ? ExpandDirectory(waymark.Directory) : waymark.Directory;
+    target += suffix;
+    if (pluginCallsAllowed && plainDirectory && TFarModule::IsPluginCommand(target)) {
+        return TFarMacro::ExecuteCommand(target);
+    }
+    // A UNC target goes to the panel like any other directory; the walk up stops at its share.
+    bool asked = false;
+    for (;;) {
+        if (TFarPanel::SetPanelDirectory(panel, target, waymark.PluginID, waymark.Param,
+                                         waymark.HostFile)) {
+            return true;
+        }
+        if (!plainDirectory) return false;
+        if (!asked) {
+            asked = true;
+            if (AskYesNoCancel({MessageText(MTitle), MessageText(MCannotEnterDirectory), target,
+                                MessageText(MGoUpToParent)}) != 0) {
+                return false;
+            }
+        }
+        const String parent = ParentLevel(target);
+        if (parent.empty() || parent == target) {
+            TFarModule::ShowError(MessageText(MCannotEnterDirectory));
+            return false;
+        }
+        target = parent;
+    }
+}
+
+std::unique_ptr<TWaymarkInfo> TWaymarks::InfoFromPanel(far::HANDLE panel) {
+    const TFarPanel snapshot(panel, false);
+    auto info = std::make_unique<TWaymarkInfo>();
+    info->Directory = snapshot.Directory;
+    return info;
+}
+
+bool TWaymarks::StoreCurrentDirectory(StringView name, far::HANDLE panel) {
+    auto waymark = InfoFromPanel(panel);
+    waymark->SetName(name);
+    if (const auto stored = Find(name, false)) waymark->Description = stored->Description;
+    return StoreWithConfirmation(*waymark);
+}
+
+bool TWaymarks::StoreWithConfirmation(const TWaymarkInfo& waymark) {
+    const String parent = ExtractParentPath(waymark.Name);
+    if (!parent.empty() && !EnsureGroups(parent)) return false;
+    if (const auto stored = Find(waymark.Name, false)) {
+        if (stored->IsGroup()) {
+            TFarModule::ShowError(MessageText(MTargetIsGroup));
+            return false;
+        }
+        if (AskYesNoCancel(OverwriteQuestion(*stored)) != 0) return false;
+    }
+    // The store can refuse (a name too long for a key, a read-only registry): say so.
+    if (!Store(waymark)) {
+        TFarModule::ShowErrorLines({MessageText(MStoreFailed), waymark.Name});
+        return false;
+    }
+    return true;
+}
+
+bool TWaymarks::EnsureGroups(StringView path) {
+    String rest = TWaymarkInfo::NormalizeName(path);
+    String accumulated, component;
+    while (SplitFirstComponent(rest, component)) {
+        if (component.empty()) continue;
+        accumulated = accumulated.empty() ? component : accumulated + u"/" + component;
+        if (const auto stored = Find(accumulated, false)) {
+            if (stored->IsGroup()) continue;
+            TFarModule::ShowErrorLines({MessageText(MNotAGroup), accumulated});
+            return false;
+        }
+        TWaymarkInfo group;
+        group.Name = accumulated;
+        group.SetIsGroup(true);
+        if (!Store(group)) {
+            TFarModule::ShowErrorLines({MessageText(MNotAGroup), accumulated});
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TWaymarks::Store(const TWaymarkInfo& waymark) {
+    return TOptions().WriteEntry(waymark);
+}
+
+bool TWaymarks::RemoveStored(StringView name) {
+    return TOptions().DeleteEntry(name);
+}
+
+bool TWaymarks::Delete(StringView name) {
+    const auto stored = Find(name, false);
+    if (!stored) {
+        TFarModule::ShowError(MessageText(MWaymarkNotFound));
+        return false;
+    }
+    if (stored->IsGroup()) {
+        size_t start = 0;
+        const auto children = ListChildren(TWaymarkInfo::NormalizeName(name), true, start);
+        for (auto it = children.rbegin(); it != children.rend(); ++it) {
+            if (!RemoveStored(*it)) return false;
+        }
+    }
+    if (!RemoveStored(name)) {
+        TFarModule::ShowError(MessageText(MDeleteFailed));
+        return false;
+    }
+    return true;
+}
+
+std::vector<String> TWaymarks::ListChildren(StringView parent, bool recursive, size_t& start) {
+    const String normal = TWaymarkInfo::NormalizeName(parent);
+    const String prefix = normal.empty() ? String() : normal + u"/";
+    start = prefix.size() + 1;
+    const std::vector<String> names = TOptions().EnumEntryNames();
+    std::vector<String> children;
+    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+        if (!StartsWith(*it, prefix)) continue;
+        const StringView child = StringView(*it).substr(prefix.size());
+        if (child.empty()) continue;
+        if (!recursive && child.find_first_of(u"/\\") != StringView::npos) continue;
+        children.push_back(*it);
+    }
+    std::reverse(children.begin(), children.end());
+    return children;
+}
+
+}  // namespace wm

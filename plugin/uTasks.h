@@ -1,0 +1,50 @@
+// What the user does with waymarks: the jump from the command line (name resolution, path
+// suffix, substitution, the jump back, the walk up to an existing parent), the command grammar,
+// storing the panel's directory, and the operations on stored entries.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "framework/String.h"
+#include "host/PluginW.h"
+#include "plugin/uInfo.h"
+
+namespace wm {
+
+class TWaymarks {
+public:
+    // The text after the prefix: ":" and a name stores the active panel's directory; anything
+    // else is a name to jump to. False for an empty text and for whatever did not happen.
+    static bool ExecuteCommandLine(StringView text);
+
+    // Jumps `panel` to the waymark a typed name resolves to; "-" jumps back.
+    static bool JumpByName(StringView name, far::HANDLE panel, bool searchAllowed);
+    // Jumps `panel` to the waymark's (expanded) directory with `suffix` appended, offering to
+    // walk up to an existing parent when it cannot be entered.
+    static bool JumpTo(const TWaymarkInfo& waymark, far::HANDLE panel, StringView suffix,
+                       bool pluginCallsAllowed);
+    // The waymark a typed name resolves to (asking with a menu when several match), or null.
+    static std::unique_ptr<TWaymarkInfo> Find(StringView name, bool searchAllowed);
+    // An unnamed waymark holding the panel's current directory.
+    static std::unique_ptr<TWaymarkInfo> InfoFromPanel(far::HANDLE panel);
+
+    static bool StoreCurrentDirectory(StringView name, far::HANDLE panel);
+    // Stores after making sure of the groups on its path and asking before an overwrite.
+    static bool StoreWithConfirmation(const TWaymarkInfo& waymark);
+    // Makes sure every leading part of the path exists as a group, creating missing ones.
+    static bool EnsureGroups(StringView path);
+    static bool Store(const TWaymarkInfo& waymark);
+    static bool RemoveStored(StringView name);
+    // Deletes a waymark, or a group with everything below it.
+    static bool Delete(StringView name);
+    // The stored names below `parent` (direct children only unless recursive), in store order;
+    // `start` is the position where the child part of each name begins.
+    static std::vector<String> ListChildren(StringView parent, bool recursive, size_t& start);
+
+    // Where the last successful jump started; null before the first one.
+    static const TWaymarkInfo* PreviousLocation();
+    static void ForgetPreviousLocation();
+};
+
+}  // namespace wm

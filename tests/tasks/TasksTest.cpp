@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/Paths.h"
+#include "plugin/uFunctions.h"
+#include "plugin/uOptions.h"
+#include "plugin/uTasks.h"
+#include "tests/settings/SettingsFixture.h"
+
+namespace wm::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+String Msg(int n) {
+    return u"Message " + FromUtf8(std::to_string(n));
+}
+// Errors are shown with the framework's standard title and OK caption.
+std::vector<String> Error(std::vector<String> lines) {
+    lines.insert(lines.begin(), u"Test title");
+    lines.push_back(u"&OK");
+    return lines;
+}
+
+class Tasks : public SettingsTest {
+protected:
+    Tasks() {
+        TWaymarks::ForgetPreviousLocation();
+        root = fs::temp_directory_path() /
+               fs::path(u"wm-tasks-" + scratch.substr(scratch.rfind(u'\\') + 1));
+        fs::remove_all(root);
+        for (const char* dir : {"docs/2024", "work/src", "home/src", "start", "a"}) {
+            fs::create_directories(root / dir);
+        }
+        host.Panels().Active().SetDirectory(Dir("start"));
+    }
+    ~Tasks() override {
+        TWaymarks::ForgetPreviousLocation();
+        std::error_code ignored;
+        fs::remove_all(root, ignored);
+    }
+
+    String Dir(const char* relative) const {
+        return (root / fs::path(relative).make_preferred()).lexically_normal().u16string();
+    }
+    void Add(StringView name, const String& directory, bool group = false,
+             StringView description = u"") {
+        TWaymarkInfo info;
+        info.SetName(name);
+        info.Directory = directory;
+        info.Description = String(description);
+        info.SetIsGroup(group);
+        ASSERT_TRUE(TWaymarks::Store(info));
+    }
+    void SetSearch(bool fuzzy, bool overDir, bool suffix = false) {
+        TOptions options;
+        options.AllowFuzzySearch = fuzzy;
+        options.AllowSearchOverDir = overDir;
+        options.AllowPathSuffix = suffix;
+        ASSERT_TRUE(options.Save());
+    }
+    bool Run(StringView command) { return TWaymarks::ExecuteCommandLine(command); }
+    String Active() { return host.Panels().Active().Directory(); }
+    std::vector<String> LastMessage() {
+        return host.Messages().empty() ? std::vector<String>{} : host.Messages().back().lines;
+    }
+
+    fs::path root;
+};
+
+TEST_F(Tasks, StoreCreatesTheGroupsOnItsPathWithoutAsking) {
+    EXPECT_TRUE(Run(u":tools/build"));
+    EXPECT_TRUE(host.Messages().empty());
+    const auto group = TOptions().ReadEntry(u"tools");
+    ASSERT_NE(group, nullptr);
+    EXPECT_TRUE(group->IsGroup());
+    const auto stored = TOptions().ReadEntry(u"tools/build");
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(stored->Directory, Dir("start"));
+    EXPECT_FALSE(stored->IsGroup());
+}
+
+TEST_F(Tasks, OverwriteAsksWithTheOldDirectoryAndKeepsTheDescription) {
+    Add(u"w", Dir("a"), false, u"old words");
+    host.QueueMessageAnswer(1);  // No
+    EXPECT_FALSE(Run(u": w "));
+    EXPECT_EQ(LastMessage(),
+              (std::vector<String>{Msg(0), Msg(8), Dir("a"), Msg(9), Msg(3), Msg(4), Msg(2)}));
+    EXPECT_EQ(TOptions().ReadEntry(u"w")->Directory, Dir("a"));
+
+    host.QueueMessageAnswer(0);  // Yes
+    EXPECT_TRUE(Run(u":w"));
+    const auto stored = TOptions().ReadEntry(u"w");
+    EXPECT_EQ(stored->Directory, Dir("start"));
+    EXPECT_EQ(stored->Description, u"old words");
+}
+
+TEST_F(Tasks, StoringRefusesGroupsAndNonGroupsOnThePath) {
+    Add(u"g", u"", true);
+    Add(u"leaf", Dir("a"));
+    EXPECT_FALSE(Run(u":g"));
+    EXPECT_EQ(LastMessage(), Error({Msg(39)}));
+    EXPECT_FALSE(Run(u":leaf/x"));
+    EXPECT_EQ(LastMessage(), Error({Msg(38), u"leaf"}));
+    EXPECT_EQ(TOptions().ReadEntry(u"leaf/x"), nullptr);
+}
+
+TEST_F(Tasks, AStoreTheRegistryRefusesIsReportedNotClaimed) {
+    const String longName(300, u'n');  // longer than a key name may be
+    EXPECT_FALSE(Run(u":" + longName));
+    EXPECT_EQ(LastMessage(), Error({Msg(25), longName}));
+}
+
+TEST_F(Tasks, AnInvalidNameRaises) {
+    EXPECT_THROW(Run(u":a:b"), EWaymarkError);
+    EXPECT_THROW(Run(u":"), EWaymarkError);
+}
+
+TEST_F(Tasks, ExactLastComponentAndPrefixResolution) {
+    Add(u"work", u"", true);
+    Add(u"work/src", Dir("work/src"));
+    Add(u"docs", Dir("docs"));
+    SetSearch(true, true);
+    EXPECT_TRUE(Run(u"src"));  // the only last component "src"
+    EXPECT_EQ(Active(), Dir("work/src"));
+    EXPECT_TRUE(Run(u"doc"));  // prefix of a last component
+    EXPECT_EQ(Active(), Dir("docs"));
+
+    Add(u"home", u"", true);
+    Add(u"home/src", Dir("home/src"));
+    host.QueueMenuAnswer(1);
+    EXPECT_TRUE(Run(u"src"));  // two equal last components: the menu decides
+    ASSERT_EQ(host.Menus().size(), 1u);
+    EXPECT_EQ(host.Menus()[0].title, Msg(20));
+    EXPECT_EQ(host.Menus()[0].helpTopic, u"ChooseNameMenu");
+    ASSERT_EQ(host.Menus()[0].items.size(), 2u);
+    EXPECT_EQ(host.Menus()[0].items[0].text, u"work/src   " + Dir("work/src"));
+    EXPECT_EQ(Active(), Dir("home/src"));
+}
+
+TEST_F(Tasks, FuzzyMenuLeavesGroupsOutAndCancelMeansNotFound) {
+    Add(u"Proj", u"", true);
+    Add(u"Proj/alpha", Dir("a"), false, u"Alpha");
+    Add(u"Proj/beta", Dir("docs"));
+    SetSearch(true, false);
+    host.QueueMenuAnswer(-1);
+    EXPECT_FALSE(Run(u"Pro"));
+    ASSERT_EQ(host.Menus().size(), 1u);
+    EXPECT_EQ(host.Menus()[0].items[0].text, u" Proj/beta   " + Dir("docs"));
+    EXPECT_EQ(host.Menus()[0].items[1].text, u"Proj/alpha   Alpha");
+    EXPECT_EQ(LastMessage()[1], Msg(6));
+
+    host.QueueMenuAnswer(1);
+    EXPECT_TRUE(Run(u"Pro"));
+    EXPECT_EQ(Active(), Dir("a"));
+    EXPECT_FALSE(Run(u"proj/alpha"));  // ordinal comparison while searching
+    SetSearch(false, false);
+    EXPECT_TRUE(Run(u"proj/beta"));  // the store's lookup ignores case
+    EXPECT_EQ(Active(), Dir("docs"));
+}
+
+TEST_F(Tasks, PathSuffixAndTheJumpBack) {
+    Add(u"docs", Dir("docs"));
+    SetSearch(true, false, true);
+    EXPECT_FALSE(Run(u"-"));
+    EXPECT_EQ(LastMessage()[1], Msg(58));
+
+    EXPECT_TRUE(Run(u"docs\\2024"));
+    EXPECT_EQ(Active(), Dir("docs/2024"));
+    EXPECT_TRUE(Run(u"-"));
+    EXPECT_EQ(Active(), Dir("start"));
+    EXPECT_TRUE(Run(u"-"));
+    EXPECT_EQ(Active(), Dir("docs/2024"));
+}
+
+TEST_F(Tasks, WalksUpToAnExistingParentWhenAsked) {
+    Add(u"deep", Dir("docs/2024/missing/more"));
+    host.QueueMessageAnswer(0);
+    EXPECT_TRUE(Run(u"deep"));
+    EXPECT_EQ(Active(), Dir("docs/2024"));
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_EQ(host.Messages()[0].lines,
+              (std::vector<String>{Msg(0), Msg(7), Dir("docs/2024/missing/more"), Msg(36), Msg(3),
+                                   Msg(4), Msg(2)}));
+
+    host.QueueMessageAnswer(1);
+    EXPECT_FALSE(Run(u"deep"));
+    EXPECT_EQ(host.Messages().size(), 2u);  // refused: no further message
+}
+
+TEST_F(Tasks, AWaymarkWithAParameterCannotBeEntered) {
+    TWaymarkInfo info;
+    info.SetName(u"p");
+    info.Directory = Dir("a");
+    info.Param = u"x";
+    ASSERT_TRUE(TWaymarks::Store(info));
+    host.QueueMessageAnswer(0);
+    EXPECT_FALSE(Run(u"p"));
+    EXPECT_EQ(LastMessage()[1], Msg(7));
+    EXPECT_EQ(Active(), Dir("start"));
+}
+
+TEST_F(Tasks, DeleteRemovesAGroupWithEverythingBelowIt) {
+    Add(u"tools", u"", true);
+    Add(u"tools/a", u"", true);
+    Add(u"tools/a/b", Dir("a"));
+    Add(u"toolsx", Dir("a"));
+    size_t start = 0;
+    EXPECT_EQ(TWaymarks::ListChildren(u"tools", false, start), (std::vector<String>{u"tools/a"}));
+    EXPECT_EQ(start, 7u);
+    EXPECT_EQ(TWaymarks::ListChildren(u"tools", true, start),
+              (std::vector<String>{u"tools/a", u"tools/a/b"}));
+
+    EXPECT_TRUE(TWaymarks::Delete(u"tools"));
+    EXPECT_EQ(TOptions().EnumEntryNames(), (std::vector<String>{u"toolsx"}));
+    EXPECT_FALSE(TWaymarks::Delete(u"tools"));
+    EXPECT_EQ(LastMessage()[1], Msg(6));
+}
+
+TEST_F(Tasks, ABlankBeforeTheColonMakesAName) {
+    Add(u"docs", Dir("docs"));
+    SetSearch(false, false);
+    EXPECT_THROW(Run(u" :docs"), EWaymarkError);  // the name ":docs" holds a colon
+    EXPECT_FALSE(Run(u""));
+}
+
+}  // namespace
+}  // namespace wm::test
