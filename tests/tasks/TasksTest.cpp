@@ -201,6 +201,33 @@ TEST_F(Tasks, AWaymarkWithAParameterCannotBeEntered) {
     EXPECT_EQ(Active(), Dir("start"));
 }
 
+TEST_F(Tasks, AUncTargetGoesToThePanelAndTheWalkStopsAtItsShare) {
+    Add(u"net", u"\\\\server\\share\\dir");
+    host.QueueMessageAnswer(0);
+    EXPECT_FALSE(Run(u"net"));
+    std::vector<std::string> targets;
+    for (const auto& call : host.Calls()) {
+        if (call.function == "Control" && call.arguments.at(1) == "10") {
+            targets.push_back(call.arguments.at(3));
+        }
+    }
+    ASSERT_FALSE(targets.empty());
+    EXPECT_EQ(targets.front(), "\\\\server\\share\\dir");
+    for (const auto& target : targets) EXPECT_NE(target, "\\\\server");
+    EXPECT_EQ(LastMessage(), Error({Msg(7)}));
+}
+
+TEST_F(Tasks, AWaymarkThroughAnotherPluginFailsSilently) {
+    TWaymarkInfo info;
+    info.SetName(u"other");
+    info.Directory = Dir("a");
+    info.PluginID = Guid{1, 2, 3, {4, 5, 6, 7, 8, 9, 10, 11}};
+    ASSERT_TRUE(TWaymarks::Store(info));
+    EXPECT_FALSE(Run(u"other"));
+    EXPECT_TRUE(host.Messages().empty());
+    EXPECT_EQ(Active(), Dir("start"));
+}
+
 TEST_F(Tasks, DeleteRemovesAGroupWithEverythingBelowIt) {
     Add(u"tools", u"", true);
     Add(u"tools/a", u"", true);
