@@ -5,6 +5,7 @@
 #include <exception>
 #include <utility>
 
+#include "farhost/lib/DialogEngine.h"
 #include "farhost/lib/TruncPath.h"
 #include "framework/Exceptions.h"
 #include "platform/DynamicLibrary.h"
@@ -37,6 +38,12 @@ std::string Utf8(far::HostText text) {
 
 far::HostText ToHost(const wm::String& text) {
     return reinterpret_cast<far::HostText>(text.c_str());
+}
+
+// The console rectangle of a console of `size` cells.
+far::SMALL_RECT WholeConsole(far::COORD size) {
+    return far::SMALL_RECT{0, 0, static_cast<int16_t>(size.X - 1),
+                           static_cast<int16_t>(size.Y - 1)};
 }
 
 std::optional<int> Next(std::deque<int>& answers) {
@@ -173,37 +180,46 @@ struct HostFunctions {
     }
 
     static far::HANDLE DialogInit(far::INT_PTR pluginNumber, int32_t x1, int32_t y1, int32_t x2,
-                                  int32_t y2, far::HostText helpTopic, far::FarDialogItem* /*item*/,
+                                  int32_t y2, far::HostText helpTopic, far::FarDialogItem* item,
                                   uint32_t itemsNumber, far::DWORD reserved, far::DWORD flags,
-                                  far::FARWINDOWPROC /*dlgProc*/, far::LONG_PTR param) {
-        return Run("DialogInit", far::HANDLE{}, [&](Host& host) -> far::HANDLE {
+                                  far::FARWINDOWPROC dlgProc, far::LONG_PTR param) {
+        return Run("DialogInit", far::INVALID_HANDLE_VALUE, [&](Host& host) -> far::HANDLE {
             host.Record("DialogInit",
                         {Dec(pluginNumber), Dec(x1), Dec(y1), Dec(x2), Dec(y2), Utf8(helpTopic),
                          Dec(itemsNumber), Dec(reserved), Dec(flags), Dec(param)});
-            return nullptr;
+            return host.dialogs_->Init(x1, y1, x2, y2, helpTopic, item, itemsNumber, flags, dlgProc,
+                                       param);
         });
     }
 
     static int32_t DialogRun(far::HANDLE hDlg) {
-        return Run("DialogRun", 0, [&](Host& host) {
+        return Run("DialogRun", -1, [&](Host& host) {
             host.Record("DialogRun", {Dec(hDlg)});
-            return 0;
+            return host.dialogs_->Run(hDlg);
         });
     }
 
     static void DialogFree(far::HANDLE hDlg) {
         Run("DialogFree", 0, [&](Host& host) {
             host.Record("DialogFree", {Dec(hDlg)});
+            host.dialogs_->Free(hDlg);
             return 0;
         });
     }
 
-    template <const char* Name>
-    static far::LONG_PTR DialogMessage(far::HANDLE hDlg, int32_t msg, int32_t param1,
-                                       far::LONG_PTR param2) {
-        return Run(Name, far::LONG_PTR{0}, [&](Host& host) {
-            host.Record(Name, {Dec(hDlg), Dec(msg), Dec(param1), Dec(param2)});
-            return far::LONG_PTR{0};
+    static far::LONG_PTR SendDlgMessage(far::HANDLE hDlg, int32_t msg, int32_t param1,
+                                        far::LONG_PTR param2) {
+        return Run("SendDlgMessage", far::LONG_PTR{0}, [&](Host& host) {
+            host.Record("SendDlgMessage", {Dec(hDlg), Dec(msg), Dec(param1), Dec(param2)});
+            return host.dialogs_->Send(hDlg, msg, param1, param2);
+        });
+    }
+
+    static far::LONG_PTR DefDlgProc(far::HANDLE hDlg, int32_t msg, int32_t param1,
+                                    far::LONG_PTR param2) {
+        return Run("DefDlgProc", far::LONG_PTR{0}, [&](Host& host) {
+            host.Record("DefDlgProc", {Dec(hDlg), Dec(msg), Dec(param1), Dec(param2)});
+            return host.dialogs_->Default(hDlg, msg, param1, param2);
         });
     }
 
@@ -226,8 +242,6 @@ struct HostFunctions {
         });
     }
 
-    static constexpr char kSendDlgMessage[] = "SendDlgMessage";
-    static constexpr char kDefDlgProc[] = "DefDlgProc";
 };
 
 Host::Host() : Host(Options{}) {}
@@ -237,6 +251,11 @@ Host::Host(Options options)
       panels_(options_.panelDirectory.empty() ? std::filesystem::current_path().u16string()
                                               : options_.panelDirectory) {
     FillTables();
+    dialogs_ = std::make_unique<DialogEngine>(
+        DialogEngine::Console{
+            [this] { return ConsoleSize(); },
+            [this](far::COORD size) { options_.consoleRect = WholeConsole(size); }},
+        [this](const std::string& error) { errors_.push_back(error); });
     Host* expected = nullptr;
     if (!g_current.compare_exchange_strong(expected, this))
         throw wm::Exception(u"Another farhost::Host is alive: only one may exist at a time");
@@ -322,8 +341,8 @@ void Host::FillTables() {
     info.DialogInit = &HostFunctions::DialogInit;
     info.DialogRun = &HostFunctions::DialogRun;
     info.DialogFree = &HostFunctions::DialogFree;
-    info.SendDlgMessage = &HostFunctions::DialogMessage<HostFunctions::kSendDlgMessage>;
-    info.DefDlgProc = &HostFunctions::DialogMessage<HostFunctions::kDefDlgProc>;
+    info.SendDlgMessage = &HostFunctions::SendDlgMessage;
+    info.DefDlgProc = &HostFunctions::DefDlgProc;
     FARHOST_UNUSED_SLOT(info, GetDirList);
     FARHOST_UNUSED_SLOT(info, GetPluginDirList);
     FARHOST_UNUSED_SLOT(info, FreeDirList);
@@ -411,7 +430,51 @@ void Host::SetConsoleRect(std::optional<far::SMALL_RECT> rect) {
     options_.consoleRect = rect;
 }
 
+far::COORD Host::ConsoleSize() const {
+    if (!options_.consoleRect) return far::COORD{80, 25};
+    const far::SMALL_RECT& rect = *options_.consoleRect;
+    return far::COORD{static_cast<int16_t>(rect.Right - rect.Left + 1),
+                      static_cast<int16_t>(rect.Bottom - rect.Top + 1)};
+}
+
+void Host::QueueDialogAction(DialogAction action) {
+    dialogs_->Queue(std::move(action));
+}
+
+void Host::QueueDialogActions(std::string_view script) {
+    for (auto& action : ParseDialogActions(script)) dialogs_->Queue(std::move(action));
+}
+
+size_t Host::QueuedDialogActions() const {
+    return dialogs_->QueuedActions();
+}
+
+void Host::SetDialogPrompt(DialogPrompt prompt) {
+    dialogs_->SetPrompt(std::move(prompt));
+}
+
+void Host::RefuseDialogs(bool refuse) {
+    dialogs_->Refuse(refuse);
+}
+
+HostDialog* Host::FindDialog(far::HANDLE handle) const {
+    return dialogs_->Find(handle);
+}
+
+int Host::LiveDialogCount() const {
+    return dialogs_->LiveCount();
+}
+
+std::vector<wm::String> Host::DrawDialogScreen(const HostDialog& dialog) const {
+    return dialogs_->Draw(dialog);
+}
+
+const std::vector<std::vector<wm::String>>& Host::DialogScreens() const {
+    return dialogs_->Screens();
+}
+
 int Host::CallCount(std::string_view function) const {
+
     return static_cast<int>(std::count_if(calls_.begin(), calls_.end(), [&](const HostCall& call) {
         return call.function == function;
     }));
@@ -422,6 +485,7 @@ void Host::ClearRecords() {
     menus_.clear();
     calls_.clear();
     errors_.clear();
+    dialogs_->ClearScreens();
 }
 
 void Host::Record(std::string function, std::vector<std::string> arguments) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "farhost/lib/FilePanels.h"
+#include "farhost/lib/HostDialog.h"
 #include "farhost/lib/LanguageFile.h"
 #include "framework/String.h"
 #include "host/PluginW.h"
@@ -21,6 +22,8 @@ class DynamicLibrary;
 }
 
 namespace farhost {
+
+class DialogEngine;
 
 struct MessageCall {
     uint32_t flags = 0;
@@ -128,6 +131,27 @@ public:
     void QueueMessageAnswer(int answer);
     void QueueMenuAnswer(int answer);
     void SetConsoleRect(std::optional<far::SMALL_RECT> rect);
+    // The console's size in cells: 80 x 25 while ACTL_GETFARRECT fails.
+    far::COORD ConsoleSize() const;
+
+    // Dialogs. DialogRun plays the user's actions, first in first out across runs, until one
+    // closes the dialog; with none left (and no prompt) the dialog closes as with Esc and
+    // DialogRun answers -1. Actions the dialog cannot take are reported in Errors().
+    void QueueDialogAction(DialogAction action);
+    // Script lines as ParseDialogActions reads them; throws wm::Exception for a bad line.
+    void QueueDialogActions(std::string_view script);
+    size_t QueuedDialogActions() const;
+    // Asked for the next action when none is queued (the interactive prompt).
+    void SetDialogPrompt(DialogPrompt prompt);
+    // While set, DialogInit refuses every dialog (answers INVALID_HANDLE_VALUE).
+    void RefuseDialogs(bool refuse);
+    // The dialog behind a handle the plugin holds, or null once it has been freed.
+    HostDialog* FindDialog(far::HANDLE handle) const;
+    int LiveDialogCount() const;
+    // The console as text with the dialog drawn on it.
+    std::vector<wm::String> DrawDialogScreen(const HostDialog& dialog) const;
+    // The screens drawn at the start of every run and at every "show" action.
+    const std::vector<std::vector<wm::String>>& DialogScreens() const;
     // Without a user, an unanswered message or menu gets -1.
     void SetUser(HostUser* user) { user_ = user; }
 
@@ -140,7 +164,8 @@ public:
     int CallCount(std::string_view function) const;
     // Exceptions caught inside host functions, as "Function: reason".
     const std::vector<std::string>& Errors() const { return errors_; }
-    // Forgets the recorded messages, menus, calls and errors; queued answers stay.
+    // Forgets the recorded messages, menus, calls, errors and dialog screens; queued answers
+    // and actions stay.
     void ClearRecords();
 
 private:
@@ -169,6 +194,7 @@ private:
     FilePanels panels_;
     HostUser* user_ = nullptr;
     intptr_t lastScreen_ = 0;
+    std::unique_ptr<DialogEngine> dialogs_;
 
     // Declared last so the module is unloaded before anything it might still point into.
     std::unique_ptr<wm::platform::DynamicLibrary> library_;

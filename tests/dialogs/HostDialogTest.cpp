@@ -1,0 +1,258 @@
+// farhost's side of dialogs: the action scripts, the DM_ messages and the text drawing, with
+// dialogs made straight from item records (no dialog procedure: the host's defaults answer).
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+
+#include "farhost/lib/DialogAction.h"
+#include "farhost/lib/Host.h"
+#include "farhost/lib/HostDialog.h"
+#include "framework/Exceptions.h"
+
+namespace farhost {
+namespace {
+
+using wm::String;
+
+far::HostText H(const char16_t* text) {
+    return reinterpret_cast<far::HostText>(text);
+}
+String S(far::HostText text) {
+    return text ? reinterpret_cast<const char16_t*>(text) : u"";
+}
+
+far::FarDialogItem Item(int type, int x1, int y1, int x2, int y2, const char16_t* text,
+                        far::DWORD flags = 0) {
+    far::FarDialogItem item{};
+    item.Type = type;
+    item.X1 = x1;
+    item.Y1 = y1;
+    item.X2 = x2;
+    item.Y2 = y2;
+    item.PtrData = H(text);
+    item.Flags = flags;
+    return item;
+}
+
+TEST(DialogActions, ScriptLinesBecomeActionsAndBack) {
+    const std::pair<const char*, DialogAction> cases[] = {
+        {"type 3 \"a \\\"b\\\" \\\\ ü\"", DialogAction::Type(3, u"a \"b\" \\ ü")},
+        {"set 0 \"\"", DialogAction::Set(0, u"")},
+        {"click 5", DialogAction::Click(5)},
+        {"focus 2", DialogAction::Focus(2)},
+        {"key Enter", DialogAction::Key(keys::Enter)},
+        {"key Ctrl+Shift+F4", DialogAction::Key(keys::Ctrl | keys::Shift | (keys::F1 + 3))},
+        {"key Alt++", DialogAction::Key(keys::Alt | '+')},
+        {"key a", DialogAction::Key('a')},
+        {"key 0x1F", DialogAction::Key(0x1F)},
+        {"esc", DialogAction::Escape()},
+        {"resize 100 30", DialogAction::Resize(100, 30)},
+        {"show", DialogAction::Show()},
+    };
+    for (const auto& [line, action] : cases) {
+        SCOPED_TRACE(line);
+        EXPECT_EQ(ParseDialogAction(line), action);
+        EXPECT_EQ(ParseDialogAction(DialogActionText(action)), action);
+    }
+    EXPECT_EQ(ParseDialogAction("  CLICK   7  "), DialogAction::Click(7));
+    EXPECT_EQ(ParseDialogActions("# comment\n\nclick 1\r\n  esc\n").size(), 2u);
+}
+
+TEST(DialogActions, MalformedLinesAreRefused) {
+    for (const char* line :
+         {"", "jump 1", "click", "click x", "type 1 abc", "type 1 \"open", "type 1 \"\\q\"",
+          "click 1 2", "key", "key Hyper+X", "key ab", "resize 0 10", "resize 10"}) {
+        SCOPED_TRACE(line);
+        EXPECT_THROW(ParseDialogAction(line), wm::Exception);
+    }
+}
+
+class HostDialogTest : public ::testing::Test {
+protected:
+    HostDialogTest() { host.SetConsoleRect(far::SMALL_RECT{0, 0, 29, 7}); }
+
+    HostDialog& Open(std::vector<far::FarDialogItem> items, int x1 = 0, int y1 = 0, int x2 = 29,
+                     int y2 = 7) {
+        const auto& info = host.StartupInfo();
+        const far::HANDLE handle =
+            info.DialogInit(1, x1, y1, x2, y2, H(u"Help"), items.data(),
+                            static_cast<uint32_t>(items.size()), 0, 0, nullptr, 0);
+        HostDialog* dialog = host.FindDialog(handle);
+        if (!dialog) throw wm::Exception(u"DialogInit failed");
+        return *dialog;
+    }
+
+    far::LONG_PTR Send(HostDialog& dialog, int msg, int param1, const void* param2) {
+        return host.StartupInfo().SendDlgMessage(dialog.Handle(), msg, param1,
+                                                 reinterpret_cast<far::LONG_PTR>(param2));
+    }
+
+    int Run(HostDialog& dialog, const char* script) {
+        host.QueueDialogActions(script);
+        return host.StartupInfo().DialogRun(dialog.Handle());
+    }
+
+    Host host;
+};
+
+TEST_F(HostDialogTest, ItemsAreDrawnAtTheirPlaces) {
+    std::vector<far::FarDialogItem> items{
+        Item(far::DI_SINGLEBOX, 1, 0, 28, 7, u"&Box", far::DIF_LEFTTEXT),
+        Item(far::DI_TEXT, -1, 1, 0, 1, u"Centred"),
+        Item(far::DI_TEXT, 2, 2, 13, 2, u"Mid", far::DIF_CENTERTEXT),
+        Item(far::DI_TEXT, 15, 2, 18, 2, u"Clipped"),
+        Item(far::DI_TEXT, 2, 3, 27, 3, u"S", far::DIF_SEPARATOR),
+        Item(far::DI_CHECKBOX, 2, 4, 0, 4, u"A"),
+        Item(far::DI_RADIOBUTTON, 9, 4, 0, 4, u"B"),
+        Item(far::DI_RADIOBUTTON, 16, 4, 0, 4, u"C", far::DIF_DISABLE),
+        Item(far::DI_PSWEDIT, 2, 5, 7, 5, u"abc"),
+        Item(far::DI_EDIT, 9, 5, 13, 5, u"toolongtext"),
+        Item(far::DI_EDIT, 15, 5, 19, 5, u"", far::DIF_DISABLE),
+        Item(far::DI_BUTTON, 0, 6, 0, 6, u"&Go", far::DIF_CENTERGROUP),
+        Item(far::DI_BUTTON, 0, 6, 0, 6, u"Hidden", far::DIF_CENTERGROUP | far::DIF_HIDDEN),
+        Item(far::DI_BUTTON, 0, 6, 0, 6, u"&&No", far::DIF_CENTERGROUP | far::DIF_DISABLE),
+    };
+    items[5].Param.Selected = far::BSTATE_3STATE;
+    items[6].Param.Selected = 1;
+    items[11].DefaultButton = 1;
+    HostDialog& dialog = Open(items);
+    // clang-format off
+    const std::vector<String> expected{
+        u" ┌─ Box ────────────────────┐",
+        u" │         Centred          │",
+        u" │    Mid      Clip         │",
+        u" │╟────────── S ───────────╢│",
+        u" │[?] A  (•) B  < > C       │",
+        u" │***··· toolo ░░░░░        │",
+        u" │      { Go } < &No >      │",
+        u" └──────────────────────────┘",
+    };
+    // clang-format on
+    EXPECT_EQ(host.DrawDialogScreen(dialog), expected);
+    // What the host reports matches the drawing.
+    far::SMALL_RECT rect{};
+    ASSERT_EQ(Send(dialog, far::DM_GETITEMPOSITION, 13, &rect), 1);
+    EXPECT_EQ((std::array{rect.Left, rect.Top, rect.Right, rect.Bottom}),
+              (std::array<int16_t, 4>{15, 6, 21, 6}));
+    EXPECT_TRUE(host.Errors().empty());
+}
+
+TEST_F(HostDialogTest, ACentredDialogSitsInTheMiddleOfTheConsole) {
+    HostDialog& dialog = Open({Item(far::DI_DOUBLEBOX, 0, 0, 9, 3, u"T")}, -1, -1, 10, 4);
+    far::SMALL_RECT rect{};
+    Send(dialog, far::DM_GETDLGRECT, 0, &rect);
+    EXPECT_EQ((std::array{rect.Left, rect.Top, rect.Right, rect.Bottom}),
+              (std::array<int16_t, 4>{10, 2, 19, 5}));
+    EXPECT_EQ(host.DrawDialogScreen(dialog),
+              (std::vector<String>{u"", u"", u"          ╔══ T ═══╗", u"          ║        ║",
+                                   u"          ║        ║", u"          ╚════════╝", u"", u""}));
+    const far::COORD size{20, 6};
+    Send(dialog, far::DM_RESIZEDIALOG, 0, &size);
+    Send(dialog, far::DM_GETDLGRECT, 0, &rect);
+    EXPECT_EQ(rect.Left, 5);
+    EXPECT_EQ(rect.Bottom, 6);
+    const far::COORD corner{1, -1};  // absolute column, centred row
+    Send(dialog, far::DM_MOVEDIALOG, 1, &corner);
+    Send(dialog, far::DM_GETDLGRECT, 0, &rect);
+    EXPECT_EQ((std::array{rect.Left, rect.Top}), (std::array<int16_t, 2>{1, 1}));
+}
+
+TEST_F(HostDialogTest, ItemsTravelWithTheirTexts) {
+    std::vector<far::FarDialogItem> items{
+        Item(far::DI_EDIT, 1, 1, 10, 1, u"text", far::DIF_HISTORY),
+        Item(far::DI_CHECKBOX, 1, 2, 0, 2, u"check")};
+    items[0].Param.History = H(u"Hist");
+    HostDialog& dialog = Open(items);
+
+    const far::LONG_PTR size = Send(dialog, far::DM_GETDLGITEM, 0, nullptr);
+    EXPECT_EQ(size, static_cast<far::LONG_PTR>(sizeof(far::FarDialogItem) + 5 * 2 + 5 * 2));
+    std::vector<far::FarDialogItem> buffer(4);
+    ASSERT_EQ(Send(dialog, far::DM_GETDLGITEM, 0, buffer.data()), size);
+    const auto* bytes = reinterpret_cast<const char*>(buffer.data());
+    EXPECT_EQ(reinterpret_cast<const char*>(buffer[0].PtrData), bytes + sizeof(far::FarDialogItem));
+    EXPECT_EQ(S(buffer[0].PtrData), u"text");
+    EXPECT_EQ(S(buffer[0].Param.History), u"Hist");
+    EXPECT_EQ(buffer[0].X2, 10);
+
+    buffer[0].Type = far::DI_BUTTON;
+    EXPECT_EQ(Send(dialog, far::DM_SETDLGITEM, 0, buffer.data()), 0);  // an item keeps its type
+    buffer[0].Type = far::DI_EDIT;
+    buffer[0].PtrData = H(u"replaced");
+    buffer[0].Param.History = H(u"Other");
+    EXPECT_EQ(Send(dialog, far::DM_SETDLGITEM, 0, buffer.data()), 1);
+    EXPECT_EQ(dialog.Items()[0].text, u"replaced");
+    EXPECT_EQ(dialog.Items()[0].parameter, u"Other");
+
+    EXPECT_EQ(Send(dialog, far::DM_GETTEXTLENGTH, 0, nullptr), 8);
+    far::HostChar text[6] = {1, 1, 1, 1, 1, 1};
+    far::FarDialogItemData data{4, text};
+    EXPECT_EQ(Send(dialog, far::DM_GETTEXT, 0, &data), 4);
+    EXPECT_EQ(S(text), u"repl");  // cut to PtrLength, then terminated
+    const far::FarDialogItemData set{3, const_cast<far::HostChar*>(H(u"abcdef"))};
+    EXPECT_EQ(Send(dialog, far::DM_SETTEXT, 1, &set), 3);
+    EXPECT_EQ(dialog.Items()[1].text, u"abc");
+    EXPECT_TRUE(host.Errors().empty());
+}
+
+TEST_F(HostDialogTest, StateMessagesAnswerThePreviousState) {
+    HostDialog& dialog =
+        Open({Item(far::DI_CHECKBOX, 1, 1, 0, 1, u"a"), Item(far::DI_RADIOBUTTON, 1, 2, 0, 2, u"b"),
+              Item(far::DI_RADIOBUTTON, 1, 3, 0, 3, u"c"), Item(far::DI_EDIT, 1, 4, 5, 4, u"")});
+    const auto send = [&](int msg, int item, far::LONG_PTR value) {
+        return host.StartupInfo().SendDlgMessage(dialog.Handle(), msg, item, value);
+    };
+    EXPECT_EQ(send(far::DM_SHOWITEM, 0, -1), 1);
+    EXPECT_EQ(send(far::DM_SHOWITEM, 0, 0), 1);
+    EXPECT_EQ(send(far::DM_SHOWITEM, 0, -1), 0);
+    EXPECT_EQ(send(far::DM_ENABLE, 3, 0), 1);
+    EXPECT_EQ(send(far::DM_ENABLE, 3, -1), 0);
+    EXPECT_EQ(send(far::DM_SETCHECK, 0, far::BSTATE_3STATE), 0);
+    EXPECT_EQ(send(far::DM_GETCHECK, 0, 0), far::BSTATE_3STATE);
+    send(far::DM_SETCHECK, 2, 1);
+    send(far::DM_SETCHECK, 1, 1);
+    EXPECT_EQ(send(far::DM_GETCHECK, 2, 0), 0);  // one radio button of a group is set
+    EXPECT_EQ(send(far::DM_EDITUNCHANGEDFLAG, 3, 0), 1);
+    EXPECT_EQ(send(far::DM_EDITUNCHANGEDFLAG, 3, -1), 0);
+    EXPECT_EQ(send(far::DM_ENABLEREDRAW, 0, 0), 0);
+    EXPECT_EQ(send(far::DM_REDRAW, 0, 0), 1);
+    EXPECT_EQ(dialog.RedrawCount(), 0);  // suspended
+    EXPECT_EQ(send(far::DM_ENABLEREDRAW, 1, 0), 1);
+    EXPECT_EQ(dialog.RedrawCount(), 1);
+    EXPECT_TRUE(host.Errors().empty());
+
+    EXPECT_EQ(send(far::DM_GETTEXTLENGTH, 4, 0), 0);
+    EXPECT_EQ(send(999, 0, 0), 0);
+    EXPECT_EQ(host.StartupInfo().SendDlgMessage(nullptr, far::DM_REDRAW, 0, 0), 0);
+    EXPECT_EQ(host.Errors().size(), 3u);
+}
+
+TEST_F(HostDialogTest, UserActionsAreRunWithTheHostsDefaults) {
+    std::vector<far::FarDialogItem> items{
+        Item(far::DI_EDIT, 1, 1, 10, 1, u"old"),
+        Item(far::DI_CHECKBOX, 1, 2, 0, 2, u"check"),
+        Item(far::DI_BUTTON, 1, 3, 0, 3, u"Stay", far::DIF_BTNNOCLOSE),
+        Item(far::DI_BUTTON, 10, 3, 0, 3, u"OK"),
+        Item(far::DI_BUTTON, 20, 3, 0, 3, u"Off", far::DIF_DISABLE),
+    };
+    items[3].DefaultButton = 1;
+    items[1].Focus = 1;
+    HostDialog& dialog = Open(items);
+    EXPECT_EQ(dialog.Focus(), 1);
+    EXPECT_EQ(Run(dialog, "type 0 \"ab\"\nkey BS\nkey c\nclick 1\nclick 2\nfocus 0\nkey Enter"),
+              3);  // Enter in an edit: the default button
+    EXPECT_EQ(dialog.Items()[0].text, u"ac");
+    EXPECT_EQ(dialog.Items()[1].record.Param.Selected, 1);
+    // Tab skips the disabled button and wraps; with no action left the dialog closes.
+    EXPECT_EQ(Run(dialog, "focus 3\nkey Tab\nkey Tab\nkey Space"), -1);
+    EXPECT_EQ(dialog.Focus(), 1);
+    EXPECT_EQ(dialog.Items()[1].record.Param.Selected, 0);
+    EXPECT_TRUE(host.Errors().empty());
+
+    EXPECT_EQ(Run(dialog, "click 4\nfocus 9\ntype 1 \"x\"\nclick 3"), 3);
+    EXPECT_EQ(host.Errors().size(), 3u);
+    EXPECT_EQ(host.DialogScreens().size(), 3u);  // one at the start of every run
+}
+
+}  // namespace
+}  // namespace farhost
