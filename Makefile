@@ -4,7 +4,7 @@ BUILDS := $(addprefix build-,$(PRESETS))
 TESTS := $(addprefix test-,$(PRESETS))
 JOBS ?= 2
 
-.PHONY: run test deps build clean $(BUILDS) $(TESTS)
+.PHONY: run test deps build clean $(BUILDS) $(TESTS) fuzz fuzz-smoke
 
 # Builds both packages, then plays the host for the Linux plugin: at a prompt when standard
 # input is a terminal, otherwise running the commands it reads (echo 'cd:docs' | make run).
@@ -13,7 +13,7 @@ run: deps build-linux build-windows
 	@echo "Linux package:   $(CURDIR)/dist/linux/Waymarks/"
 	@build/linux/farhost/farhost --plugin dist/linux/Waymarks/Waymarks.so
 
-test: deps $(TESTS)
+test: deps $(TESTS) fuzz-smoke
 
 deps:
 	@tools/install-deps.sh
@@ -29,3 +29,16 @@ $(TESTS): test-%: build-%
 
 clean:
 	rm -rf build dist
+
+# The exchange-file fuzzer (clang, libFuzzer, address and undefined-behaviour sanitizers), built
+# into build/fuzz. fuzz-smoke: a fixed 30,000 runs over the seed corpus in fuzz/corpus.
+# fuzz: a long run with one worker, FUZZ_SECONDS long (default 600); new inputs are kept in
+# build/fuzz/corpus and a finding is written to build/fuzz/crash-* (replay: pass it as argument
+# to build/fuzz/exchange_fuzzer).
+FUZZ_SECONDS ?= 600
+
+fuzz-smoke: deps
+	FUZZ_RUNS=30000 JOBS=$(JOBS) fuzz/fuzz.sh smoke
+
+fuzz: deps
+	JOBS=$(JOBS) fuzz/fuzz.sh run $(FUZZ_SECONDS)

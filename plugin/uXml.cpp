@@ -1,0 +1,144 @@
+#include "plugin/uXml.h"
+
+#include "framework/FarModule.h"
+#include "plugin/uFunctions.h"
+#include "plugin/uMessages.h"
+#include "xml/XmlEncoding.h"
+#include "xml/XmlText.h"
+
+namespace wm {
+namespace {
+
+constexpr std::string_view kRootName = "waymarks";
+constexpr std::string_view kItemName = "item";
+
+const TXmlNode* FirstChildElement(const TXmlNode& parent, std::string_view name, bool exactCase,
+                                  std::string_view attribute, std::string_view attributeValue) {
+    for (size_t i = 0; i < parent.ChildCount(); ++i) {
+        const TXmlNode& child = parent.Child(i);
+        if (!child.IsElement()) continue;
+        if (exactCase ? child.Name() != name : !EqualsIgnoreAsciiCase(child.Name(), name)) {
+            continue;
+        }
+        if (!attribute.empty()) {
+            const std::string* value = child.Attribute(attribute);
+            if (!value || *value != attributeValue) continue;
+        }
+        return &child;
+    }
+    return nullptr;
+}
+
+StringView TrimControls(StringView text) {
+    while (!text.empty() && text.front() <= u' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() <= u' ') text.remove_suffix(1);
+    return text;
+}
+
+// The text of the first child element `name`; empty when there is none.
+String FieldText(const TXmlNode& item, std::string_view name) {
+    const TXmlNode* field = FindXmlNode(item, name);
+    return field ? ReadXmlText(*field) : String();
+}
+
+void AddField(TXmlNode& item, std::string name, StringView text) {
+    item.AddElement(std::move(name)).SetText(text);
+}
+
+}  // namespace
+
+const TXmlNode* FindXmlNode(const TXmlNode& start, std::string_view path,
+                            std::string_view attribute, std::string_view attributeValue) {
+    const TXmlNode* node = &start;
+    for (size_t slash = path.find('/'); slash != std::string_view::npos; slash = path.find('/')) {
+        node = FirstChildElement(*node, path.substr(0, slash), false, {}, {});
+        if (!node) return nullptr;
+        path.remove_prefix(slash + 1);
+    }
+    return FirstChildElement(*node, path, true, attribute, attributeValue);
+}
+
+String ReadXmlText(const TXmlNode& element) {
+    for (size_t i = 0; i < element.ChildCount(); ++i) {
+        const TXmlNode& child = element.Child(i);
+        if (child.Type() == TXmlNodeType::CData) return DecodeXmlText(child.Value());
+    }
+    return String(TrimControls(DecodeXmlText(TrimXmlSpace(element.Value()))));
+}
+
+bool SaveToXml(const TWaymarkInfo& info, TXmlNode& item) {
+    AddField(item, "name", ExtractLastComponent(info.Name));
+    if (!info.Description.empty()) AddField(item, "description", info.Description);
+    AddField(item, "directory", info.Directory);
+    if (!IsNullGuid(info.PluginID)) AddField(item, "plugin", GuidToString(info.PluginID));
+    if (!info.Param.empty()) AddField(item, "param", info.Param);
+    if (!info.HostFile.empty()) AddField(item, "hostfile", info.HostFile);
+    return true;
+}
+
+std::unique_ptr<TWaymarkInfo> LoadFromXml(const TXmlNode& item) {
+    const TXmlNode* nameField = FindXmlNode(item, "name");
+    if (!nameField) {
+        TFarModule::ShowError(MessageText(MItemWithoutName));
+        return nullptr;
+    }
+    // A name such as "." or "a/.." names no waymark: it would stand for the importing group.
+    const String name = TWaymarkInfo::NormalizeName(ReadXmlText(*nameField));
+    if (name.empty()) {
+        TFarModule::ShowError(MessageText(MItemEmptyName));
+        return nullptr;
+    }
+    const TXmlNode* directory = FindXmlNode(item, "directory");
+    if (!directory) {
+        TFarModule::ShowError(MessageText(MItemWithoutDirectory));
+        return nullptr;
+    }
+    auto info = std::make_unique<TWaymarkInfo>();
+    try {
+        info->SetName(name);
+        info->Description = FieldText(item, "description");
+        info->Directory = ReadXmlText(*directory);
+        const String plugin = FieldText(item, "plugin");
+        if (!plugin.empty()) info->PluginID = StringToGuid(plugin);
+        info->Param = FieldText(item, "param");
+        info->HostFile = FieldText(item, "hostfile");
+    } catch (const Exception&) {
+        return nullptr;
+    }
+    return info;
+}
+
+std::unique_ptr<TXmlDoc> NewExchangeDocument(const TWaymarkInfo& info) {
+    auto doc = std::make_unique<TXmlDoc>();
+    doc->SetIndent("  ");
+    TXmlNode& root = *doc->Root();
+    root.SetName(std::string(kRootName));
+    SaveToXml(info, root.AddElement(std::string(kItemName)));
+    return doc;
+}
+
+void WriteExchangeFile(const TWaymarkInfo& info, const std::filesystem::path& file) {
+    NewExchangeDocument(info)->SaveToFile(file);
+}
+
+bool ReadExchangeDocument(const TXmlDocBase& doc, const TWaymarkHandler& take) {
+    const TXmlNode* root = doc.Root();
+    if (!root || root->Name() != kRootName) {
+        TFarModule::ShowError(MessageText(MWrongRootElement));
+        return false;
+    }
+    for (size_t i = 0; i < root->ChildCount(); ++i) {
+        const TXmlNode& child = root->Child(i);
+        if (!child.IsElement() || child.Name() != kItemName) continue;
+        if (auto info = LoadFromXml(child)) take(std::move(info));
+    }
+    return true;
+}
+
+bool ReadExchangeFile(const std::filesystem::path& file, const TWaymarkHandler& take) {
+    TXmlDoc doc;
+    doc.LoadFromFile(file);
+    return ReadExchangeDocument(doc, take);
+}
+
+}  // namespace wm

@@ -1,0 +1,244 @@
+#include "xml/XmlParser.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "framework/Format.h"
+#include "xml/XmlText.h"
+
+namespace wm {
+namespace {
+
+constexpr size_t npos = std::string_view::npos;
+
+TXmlNodeType DeclarationType(std::string_view keyword) {
+    if (keyword == "DOCTYPE") return TXmlNodeType::DocType;
+    if (keyword == "ELEMENT") return TXmlNodeType::ElementDecl;
+    if (keyword == "ATTLIST") return TXmlNodeType::AttListDecl;
+    if (keyword == "ENTITY") return TXmlNodeType::EntityDecl;
+    if (keyword == "NOTATION") return TXmlNodeType::NotationDecl;
+    return TXmlNodeType::Other;
+}
+
+// Literal TAB, CR and LF in an attribute value read as a space, CR LF as one space; references
+// such as "&#10;" keep their character.
+std::string NormalizeAttributeValue(std::string_view raw) {
+    std::string out;
+    out.reserve(raw.size());
+    for (size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') ++i;
+        out += IsXmlSpace(raw[i]) ? ' ' : raw[i];
+    }
+    return DecodeEntityReferences(out);
+}
+
+class Parser {
+public:
+    explicit Parser(std::string_view text) : text_(text) {}
+
+    void ParseDocument(TXmlNode& top) {
+        // open.back() receives what is parsed next; open.front() is the top level.
+        std::vector<TXmlNode*> open{&top};
+        while (pos_ < text_.size()) {
+            if (text_[pos_] != '<') {
+                ParseText(*open.back());
+            } else if (At("</")) {
+                ParseEndTag(open);
+            } else if (At("<?")) {
+                ParseInstruction(*open.back());
+            } else if (At("<!")) {
+                ParseBang(*open.back());
+            } else {
+                ParseStartTag(open);
+            }
+        }
+        if (open.size() > 1) {
+            Fail(Format(u"element <%s> is not closed", {FromUtf8(open.back()->Name())}));
+        }
+    }
+
+    std::optional<std::string> LeadingDeclarationEncoding() {
+        if (!At("<?xml") || text_.size() < 6 || !(IsXmlSpace(text_[5]) || text_[5] == '?')) {
+            return std::nullopt;
+        }
+        TXmlNode scratch(TXmlNodeType::Document);
+        ParseInstruction(scratch);
+        const std::string* encoding = scratch.Child(0).Attribute("encoding");
+        return encoding ? std::optional<std::string>(*encoding) : std::nullopt;
+    }
+
+private:
+    [[noreturn]] void Fail(StringView what) const {
+        const auto done = text_.substr(0, std::min(pos_, text_.size()));
+        const int line = 1 + static_cast<int>(std::count(done.begin(), done.end(), '\n'));
+        throw EXmlError(Format(u"Malformed XML at line %d: %s", {line, what}));
+    }
+
+    bool At(std::string_view token) const { return text_.substr(pos_, token.size()) == token; }
+
+    // The position of `token` at or after `from`; fails naming the construct left open.
+    size_t Require(std::string_view token, size_t from, StringView construct) const {
+        const size_t found = text_.find(token, from);
+        if (found == npos) Fail(Format(u"unterminated %s", {construct}));
+        return found;
+    }
+
+    void SkipSpace() {
+        while (pos_ < text_.size() && IsXmlSpace(text_[pos_])) ++pos_;
+    }
+
+    std::string_view ReadName() {
+        const size_t start = pos_;
+        while (pos_ < text_.size() && !IsXmlNameDelimiter(text_[pos_])) ++pos_;
+        return text_.substr(start, pos_ - start);
+    }
+
+    void ParseText(TXmlNode& parent) {
+        const size_t end = std::min(text_.find('<', pos_), text_.size());
+        const std::string_view run = text_.substr(pos_, end - pos_);
+        pos_ = end;
+        if (IsXmlSpaceOnly(run)) return;
+        if (parent.IsElement() && parent.ChildCount() == 0) {
+            parent.SetValue(std::string(run));
+        } else {
+            parent.AddChild(TXmlNodeType::CharData).SetValue(std::string(run));
+        }
+    }
+
+    void ParseStartTag(std::vector<TXmlNode*>& open) {
+        if (open.size() > static_cast<size_t>(kMaxXmlDepth)) {
+            Fail(Format(u"elements nested deeper than %d levels", {kMaxXmlDepth}));
+        }
+        ++pos_;
+        const std::string_view name = ReadName();
+        if (pos_ < text_.size() && !IsXmlSpace(text_[pos_]) && text_[pos_] != '/' &&
+            text_[pos_] != '>') {
+            Fail(u"malformed start tag");
+        }
+        TXmlNode& element = open.back()->AddElement(std::string(name));
+        if (!ParseAttributes(element, false)) open.push_back(&element);
+    }
+
+    // Reads attributes up to the end of the tag. True when the tag closes itself ("/>", or "?>"
+    // for an instruction).
+    bool ParseAttributes(TXmlNode& node, bool instruction) {
+        for (;;) {
+            SkipSpace();
+            if (instruction ? At("?>") : At("/>")) {
+                pos_ += 2;
+                return true;
+            }
+            if (!instruction && At(">")) {
+                ++pos_;
+                return false;
+            }
+            if (pos_ >= text_.size()) Fail(u"unterminated tag");
+            const std::string_view name = ReadName();
+            SkipSpace();
+            if (name.empty() || !At("=")) Fail(u"malformed attribute");
+            ++pos_;
+            SkipSpace();
+            const char quote = pos_ < text_.size() ? text_[pos_] : '\0';
+            if (quote != '"' && quote != '\'') Fail(u"attribute value without quotes");
+            const size_t close = Require({&quote, 1}, pos_ + 1, u"attribute value");
+            node.AddAttribute(std::string(name),
+                              NormalizeAttributeValue(text_.substr(pos_ + 1, close - pos_ - 1)));
+            pos_ = close + 1;
+        }
+    }
+
+    void ParseEndTag(std::vector<TXmlNode*>& open) {
+        pos_ += 2;
+        const std::string_view name = ReadName();
+        SkipSpace();
+        if (!At(">")) Fail(u"malformed end tag");
+        if (open.size() == 1) Fail(Format(u"end tag </%s> without a start tag", {FromUtf8(name)}));
+        if (open.back()->Name() != name) {
+            Fail(Format(u"end tag </%s> does not match <%s>",
+                        {FromUtf8(name), FromUtf8(open.back()->Name())}));
+        }
+        ++pos_;
+        open.pop_back();
+    }
+
+    void ParseInstruction(TXmlNode& parent) {
+        pos_ += 2;
+        const std::string_view target = ReadName();
+        if (pos_ < text_.size() && !IsXmlSpace(text_[pos_]) && !At("?>")) {
+            Fail(u"malformed processing instruction");
+        }
+        if (target == "xml") {
+            ParseAttributes(parent.AddChild(TXmlNodeType::Declaration), true);
+            return;
+        }
+        const size_t end = Require("?>", pos_, u"processing instruction");
+        TXmlNode& node = parent.AddChild(target == "xml-stylesheet" ? TXmlNodeType::Stylesheet
+                                                                    : TXmlNodeType::Instruction);
+        node.SetName(std::string(target));
+        SkipSpace();
+        node.SetValue(std::string(text_.substr(pos_, std::max(end, pos_) - pos_)));
+        pos_ = end + 2;
+    }
+
+    void ParseBang(TXmlNode& parent) {
+        if (At("<!--")) {
+            const size_t end = Require("-->", pos_ + 4, u"comment");
+            parent.AddChild(TXmlNodeType::Comment)
+                .SetValue(std::string(text_.substr(pos_ + 4, end - pos_ - 4)));
+            pos_ = end + 3;
+            return;
+        }
+        if (At("<![CDATA[")) {
+            const size_t end = Require("]]>", pos_ + 9, u"CDATA section");
+            parent.AddChild(TXmlNodeType::CData)
+                .SetValue(std::string(text_.substr(pos_ + 9, end - pos_ - 9)));
+            pos_ = end + 3;
+            return;
+        }
+        pos_ += 2;
+        const std::string_view keyword = ReadName();
+        const TXmlNodeType type = DeclarationType(keyword);
+        const size_t end = DeclarationEnd(type == TXmlNodeType::DocType);
+        TXmlNode& node = parent.AddChild(type);
+        node.SetName(std::string(keyword));
+        node.SetValue(std::string(text_.substr(pos_, end - pos_)));
+        pos_ = end + 1;
+    }
+
+    // The ">" that closes a "<!" construct, past quoted literals and, for a document type, its
+    // internal subset with the comments and instructions in it.
+    size_t DeclarationEnd(bool hasSubset) const {
+        bool inSubset = false;
+        for (size_t i = pos_; i < text_.size();) {
+            const char c = text_[i];
+            if (c == '"' || c == '\'') {
+                i = Require({&c, 1}, i + 1, u"literal") + 1;
+            } else if (inSubset && text_.compare(i, 4, "<!--") == 0) {
+                i = Require("-->", i + 4, u"comment") + 3;
+            } else if (inSubset && text_.compare(i, 2, "<?") == 0) {
+                i = Require("?>", i + 2, u"processing instruction") + 2;
+            } else {
+                if (inSubset && c == ']') inSubset = false;
+                if (!inSubset && hasSubset && c == '[') inSubset = true;
+                if (!inSubset && c == '>') return i;
+                ++i;
+            }
+        }
+        Fail(u"unterminated declaration");
+    }
+
+    std::string_view text_;
+    size_t pos_ = 0;
+};
+
+}  // namespace
+
+void ParseXml(std::string_view text, TXmlNode& top) {
+    Parser(text).ParseDocument(top);
+}
+
+std::optional<std::string> DeclaredXmlEncoding(std::string_view text) {
+    return Parser(text).LeadingDeclarationEncoding();
+}
+
+}  // namespace wm
