@@ -43,6 +43,7 @@ far::HostText Host16(const wm::String& text) {
 Session::Session(Host& host, std::ostream& out, std::istream& in, Mode mode)
     : host_(host), out_(out), in_(in), mode_(mode) {
     host_.SetUser(this);
+    if (mode_ == Mode::Interactive) PromptDialogs();
     AddCommand("cd", "cd DIR               change the active panel's directory",
                [this](const auto& words) {
                    Require(words.size() == 2, "cd takes one directory");
@@ -90,14 +91,38 @@ Session::Session(Host& host, std::ostream& out, std::istream& in, Mode mode)
                    out_ << text.str();
                    Require(code == 0, "reg failed");
                });
+    AddCommand("dialog",
+               "dialog ACTION        queue an action for the next dialog (type, set, click,\n"
+               "                       focus, key, esc, resize, show; see below)",
+               [this](const auto&) {
+                   const auto start = currentLine_.find("dialog") + 6;
+                   host_.QueueDialogActions(currentLine_.substr(start));
+               });
     AddCommand("help", "help                 this list", [this](const auto&) { Help(); });
     AddCommand("quit", "quit                 leave farhost",
                [this](const auto&) { finished_ = true; });
 }
 
+void Session::PromptDialogs() {
+    host_.SetDialogPrompt([this](const HostDialog& dialog) -> std::optional<DialogAction> {
+        for (const auto& row : host_.DrawDialogScreen(dialog)) out_ << Utf8(row) << "\n";
+        for (;;) {
+            out_ << "dialog> " << std::flush;
+            std::string line;
+            if (!std::getline(in_, line)) return DialogAction::Escape();
+            try {
+                return ParseDialogAction(line);
+            } catch (const std::exception& error) {
+                out_ << "  " << error.what() << "\n";
+            }
+        }
+    });
+}
+
 Session::~Session() {
     if (pluginPanel_ && host_.Exports().ClosePluginW) host_.Exports().ClosePluginW(pluginPanel_);
     host_.SetUser(nullptr);
+    if (mode_ == Mode::Interactive) host_.SetDialogPrompt({});
 }
 
 const wm::String& Session::Prefixes() {
@@ -137,6 +162,7 @@ bool Session::Execute(const std::string& rawLine) {
             RunPluginCommand(command->text);
             return true;
         }
+        currentLine_ = line;
         const auto words = SplitWords(line);
         const auto found = commands_.find(words.at(0));
         Require(found != commands_.end(), "unknown command: " + words[0] + " (try help)");
@@ -171,6 +197,11 @@ void Session::RunPluginCommand(const wm::String& text) {
     firstMenu_ = host_.Menus().size();
     const far::HANDLE panel = host_.Exports().OpenPluginW(
         far::OPEN_COMMANDLINE, reinterpret_cast<far::INT_PTR>(Host16(text)));
+    // The dialogs the command ran, as the person saw them.
+    const auto& screens = host_.DialogScreens();
+    for (; shownScreens_ < screens.size(); ++shownScreens_) {
+        for (const auto& row : screens[shownScreens_]) out_ << Utf8(row) << "\n";
+    }
     if (panel != nullptr && panel != far::INVALID_HANDLE_VALUE) {
         if (pluginPanel_ && host_.Exports().ClosePluginW)
             host_.Exports().ClosePluginW(pluginPanel_);
@@ -318,7 +349,9 @@ void Session::Help() {
             "separator)\n"
             "  expect no message|menu\n"
             "  expect registry KEY NAME TYPE DATA   (DATA as reg query prints it)\n"
-            "  expect no registry KEY NAME\n";
+            "  expect no registry KEY NAME\n"
+            "Dialog actions: type N \"TEXT\", set N \"TEXT\", click N, focus N, key NAME (Enter,\n"
+            "  Ctrl+F4, ...), esc, resize W H, show. Items are numbered from 0.\n";
 }
 
 }  // namespace farhost

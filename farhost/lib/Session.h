@@ -46,6 +46,7 @@ private:
     void Help();
     int Ask(const std::string& question, int count);
     const wm::String& Prefixes();
+    void PromptDialogs();
 
     Host& host_;
     std::ostream& out_;
@@ -60,6 +61,8 @@ private:
     size_t firstMessage_ = 0;
     size_t firstMenu_ = 0;
     far::HANDLE pluginPanel_ = nullptr;
+    std::string currentLine_;
+    size_t shownScreens_ = 0;
 };
 
 }  // namespace farhost

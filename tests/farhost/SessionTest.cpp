@@ -111,5 +111,21 @@ TEST_F(SessionTest, ScriptedAnswersReachThePlugin) {
     EXPECT_NE(out.str().find("+-- answer 0"), std::string::npos);
 }
 
+TEST_F(SessionTest, DialogActionsComeFromTheScript) {
+    // The probe's dialog: frame 0, separator 1, OK 2, Cancel 3, and its edit 4.
+    EXPECT_EQ(Run("dialog type 4 \"abc\"\n"
+                  "dialog click 2\n"
+                  "probe:ask\n"
+                  "expect message Probe abc &OK\n"
+                  "dialog esc\n"
+                  "probe:ask\n"
+                  "expect message Probe cancelled &OK\n"
+                  "dialog wave 2\n"),
+              1)
+        << out.str();
+    EXPECT_NE(out.str().find("{ OK } [ Cancel ]"), std::string::npos);
+    EXPECT_EQ(host.LiveDialogCount(), 0);
+}
+
 }  // namespace
 }  // namespace farhost

@@ -4,9 +4,12 @@
 //   abort          raises EAbort
 //   foreign        raises a std::runtime_error
 //   fit:WIDTH:TEXT shows FitText(TEXT, WIDTH, '.') with ShowError
+//   ask            runs an OK/Cancel dialog with one edit and shows its text, or "cancelled"
 #include <stdexcept>
 
+#include "framework/FarDialogControls.h"
 #include "framework/FarPlugin.h"
+#include "framework/FarStandardDialogs.h"
 
 namespace wm {
 namespace {
@@ -35,6 +38,11 @@ public:
         }
         if (command == u"abort") throw EAbort();
         if (command == u"foreign") throw std::runtime_error("foreign failure");
+        if (command == u"ask") {
+            auto dialog = TFarDialog::New<TOkCancelDialog>(NullGuid);
+            TFarDialog::TEdit* edit = dialog->AddEdit(5, 2, 30, u"initial");
+            ShowError(dialog->ExecuteOk() ? edit->GetText() : String(u"cancelled"));
+        }
         if (command.starts_with(u"fit:")) {
             const auto colon = command.find(u':', 4);
             const int width = std::stoi(ToUtf8(command.substr(4, colon - 4)));
