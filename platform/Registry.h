@@ -121,6 +121,9 @@ public:
     virtual RegistryStatus DeleteSubKey(const RegistryKey& key, StringView path) = 0;
     // The name of the subkey at `index`; NoMoreItems past the last one (RegEnumKeyExW).
     virtual RegistryStatus EnumSubKey(const RegistryKey& key, uint32_t index, String& name) = 0;
+    // The name of the value at `index`; NoMoreItems past the last one (RegEnumValueW). The
+    // order is the registry's own.
+    virtual RegistryStatus EnumValue(const RegistryKey& key, uint32_t index, String& name) = 0;
 
 protected:
     friend class RegistryKey;

@@ -84,4 +84,9 @@ RegistryStatus FaultyRegistry::EnumSubKey(const RegistryKey& key, uint32_t index
     return status != RegistryStatus::Ok ? status : inner_.EnumSubKey(key, index, name);
 }
 
+RegistryStatus FaultyRegistry::EnumValue(const RegistryKey& key, uint32_t index, String& name) {
+    const auto status = Intercept({.call = RegistryCall::EnumValue, .index = index});
+    return status != RegistryStatus::Ok ? status : inner_.EnumValue(key, index, name);
+}
+
 }  // namespace wm::platform

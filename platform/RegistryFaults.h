@@ -19,6 +19,7 @@ enum class RegistryCall {
     DeleteValue,
     DeleteSubKey,
     EnumSubKey,
+    EnumValue,
 };
 
 // One call as it was asked for.
@@ -60,6 +61,7 @@ public:
     RegistryStatus DeleteValue(const RegistryKey& key, StringView name) override;
     RegistryStatus DeleteSubKey(const RegistryKey& key, StringView path) override;
     RegistryStatus EnumSubKey(const RegistryKey& key, uint32_t index, String& name) override;
+    RegistryStatus EnumValue(const RegistryKey& key, uint32_t index, String& name) override;
 
 protected:
     // Keys come from the inner registry, which closes them.

@@ -242,11 +242,13 @@ void Query(Registry& registry, const KeyPath& key, const Options& options, std::
         PrintValue(out, *options.value, type, data);
         return;
     }
-    // The stand-in has no value enumeration: the key's values are shown through their names
-    // only when asked for one; the tree of subkeys is listed.
     out << "\n" << fullName << "\n";
-    if (registry.ReadValue(handle, u"", type, data) == RegistryStatus::Ok) {
-        PrintValue(out, "", type, data);
+    wm::String valueName;
+    for (uint32_t index = 0; registry.EnumValue(handle, index, valueName) == RegistryStatus::Ok;
+         ++index) {
+        if (registry.ReadValue(handle, valueName, type, data) == RegistryStatus::Ok) {
+            PrintValue(out, wm::ToUtf8(valueName), type, data);
+        }
     }
     wm::String child;
     for (uint32_t index = 0; registry.EnumSubKey(handle, index, child) == RegistryStatus::Ok;

@@ -153,6 +153,7 @@ struct SqliteRegistry::Database {
     StatementHandle findChild, insertKey, keyExists, hasChildren, deleteKey;
     StatementHandle queryValue, readValue, writeValue, deleteValue;
     StatementHandle firstChild, nextChild, childAt;
+    StatementHandle valueAt;
 
     StatementHandle Prepare(const char* sql) {
         sqlite3_stmt* statement = nullptr;
@@ -292,6 +293,8 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
     d.nextChild = d.Prepare(
         "SELECT name, folded FROM registry_keys WHERE parent = ?1 AND folded > ?2 "
         "ORDER BY folded LIMIT 1");
+    d.valueAt = d.Prepare(
+        "SELECT name FROM registry_values WHERE key = ?1 ORDER BY folded LIMIT 1 OFFSET ?2");
     d.childAt = d.Prepare(
         "SELECT name, folded FROM registry_keys WHERE parent = ?1 ORDER BY folded "
         "LIMIT 1 OFFSET ?2");
@@ -488,6 +491,22 @@ RegistryStatus SqliteRegistry::EnumSubKey(const RegistryKey& key, uint32_t index
     state->cursorIndex = index;
     state->cursorVersion = version;
     state->hasCursor = true;
+    return RegistryStatus::Ok;
+}
+
+// Values are few per key: each index is looked up afresh.
+RegistryStatus SqliteRegistry::EnumValue(const RegistryKey& key, uint32_t index, String& name) {
+    KeyState* state = State(key);
+    if (state == nullptr) return RegistryStatus::InvalidHandle;
+    if (!(state->access & KeyQueryValue)) return RegistryStatus::AccessDenied;
+    const std::lock_guard lock(mutex_);
+    Query query(db_->valueAt);
+    const int code = query.Bind(state->id).Bind(int64_t{index}).Step();
+    if (code != SQLITE_ROW) {
+        if (code != SQLITE_DONE) return FromSqlite(code);
+        return db_->KeyExists(state->id) ? RegistryStatus::NoMoreItems : RegistryStatus::KeyDeleted;
+    }
+    name = FromUtf8(query.Text(0));
     return RegistryStatus::Ok;
 }
 

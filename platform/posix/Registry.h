@@ -30,6 +30,7 @@ public:
     RegistryStatus DeleteValue(const RegistryKey& key, StringView name) override;
     RegistryStatus DeleteSubKey(const RegistryKey& key, StringView path) override;
     RegistryStatus EnumSubKey(const RegistryKey& key, uint32_t index, String& name) override;
+    RegistryStatus EnumValue(const RegistryKey& key, uint32_t index, String& name) override;
 
 protected:
     void CloseKey(uintptr_t handle) noexcept override;

@@ -130,6 +130,15 @@ public:
         }
     }
 
+    RegistryStatus EnumValue(const RegistryKey& key, uint32_t index, String& name) override {
+        std::wstring buffer(16384, L'\0');  // the longest value name, with its null
+        DWORD length = static_cast<DWORD>(buffer.size());
+        const LONG code = RegEnumValueW(Handle(key), index, buffer.data(), &length, nullptr,
+                                        nullptr, nullptr, nullptr);
+        if (code == ERROR_SUCCESS) name.assign(buffer.begin(), buffer.begin() + length);
+        return Status(code);
+    }
+
 protected:
     void CloseKey(uintptr_t handle) noexcept override {
         const HKEY key = reinterpret_cast<HKEY>(handle);

@@ -6,6 +6,7 @@
 #include "farhost/lib/CommandLine.h"
 #include "farhost/lib/Script.h"
 #include "farhost/lib/Session.h"
+#include "tests/registry/Scratch.h"
 #include "tests/support/Paths.h"
 
 namespace farhost {
@@ -109,6 +110,34 @@ TEST_F(SessionTest, ScriptedAnswersReachThePlugin) {
     ASSERT_EQ(host.Messages().size(), 1u);
     EXPECT_EQ(host.Messages()[0].answer, 0);
     EXPECT_NE(out.str().find("+-- answer 0"), std::string::npos);
+}
+
+TEST_F(SessionTest, RegistryCommandsAndExpectations) {
+    const wm::test::ScratchKey scratch(u"session");
+    // The scratch key's path holds a blank: scripts quote it.
+    session.SetVariable("T", wm::ToUtf8(u"HKCU\\" + scratch.Below(u"")));
+    EXPECT_EQ(Run("reg add \"${T}\\k\" /v Name /t REG_SZ /d \"two words\" /f\n"
+                  "reg add \"${T}\\k\" /v Count /t REG_DWORD /d 16 /f\n"
+                  "reg add \"${T}\\k\" /v List /t REG_MULTI_SZ /d a\\0b /f\n"
+                  "reg add \"${T}\\k\\sub\" /ve /t REG_QWORD /d 0x1ffffffff /f\n"
+                  "expect registry \"${T}\\k\" Name REG_SZ \"two words\"\n"
+                  "expect registry \"${T}\\k\" Count REG_DWORD 0x10\n"
+                  "expect registry \"${T}\\k\" List REG_MULTI_SZ a\\0b\n"
+                  "expect registry \"${T}\\k\\sub\" \"\" REG_QWORD 0x1ffffffff\n"
+                  "reg query \"${T}\" /s\n"
+                  "reg delete \"${T}\\k\" /v Name /f\n"
+                  "expect no registry \"${T}\\k\" Name\n"
+                  "reg delete \"${T}\" /f\n"
+                  "expect no registry \"${T}\\k\" Count\n"),
+              0)
+        << out.str();
+    EXPECT_NE(out.str().find("\\k\n    Count    REG_DWORD    0x10\n"), std::string::npos)
+        << out.str();
+    EXPECT_EQ(Run("reg add \"${T}\" /v D /t REG_DWORD /d 0x100000000 /f\n"
+                  "reg delete HKCU\\Missing /f\n"
+                  "reg query HKXX\\T\n"
+                  "expect registry \"${T}\" D REG_DWORD 0x1\n"),
+              4);
 }
 
 TEST_F(SessionTest, DialogActionsComeFromTheScript) {

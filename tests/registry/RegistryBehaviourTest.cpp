@@ -1,6 +1,7 @@
 // One behaviour suite for every registry: the stand-in on Linux, the real one under wine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "tests/registry/Scratch.h"
@@ -164,6 +165,19 @@ TEST_F(RegistryBehaviour, TheEmptyNameIsTheDefaultValueAndMissingValuesAreNotFou
     EXPECT_EQ(data, TextBytes(u"d"));
     EXPECT_EQ(registry.DeleteValue(root, u""), kOk);
     EXPECT_EQ(registry.QueryValue(root, u"", type, size), RegistryStatus::FileNotFound);
+}
+
+TEST_F(RegistryBehaviour, ValuesAreEnumeratedByIndexWithTheNamesAsCreated) {
+    String name;
+    EXPECT_EQ(registry.EnumValue(root, 0, name), RegistryStatus::NoMoreItems);
+    for (const char16_t* value : {u"Beta", u"alpha", u"", u"a/b"}) {
+        ASSERT_EQ(registry.WriteValue(root, value, RegistryType::String, TextBytes(u"x")), kOk);
+    }
+    std::vector<String> names;
+    for (uint32_t i = 0; registry.EnumValue(root, i, name) == kOk; ++i) names.push_back(name);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<String>{u"", u"Beta", u"a/b", u"alpha"}));
+    EXPECT_EQ(registry.EnumValue(root, 4, name), RegistryStatus::NoMoreItems);
 }
 
 TEST_F(RegistryBehaviour, AKeyOpenedWithFewerRightsRefusesTheRest) {
