@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "bench/BenchPlugin.h"
 #include "farhost/lib/Host.h"
-#include "framework/FarPlugin.h"
 #include "platform/posix/Registry.h"
 #include "plugin/uOptions.h"
 
@@ -19,15 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace wm;
 
-class BenchPlugin : public TFarPlugin {
-public:
-    Guid GetPluginId() override { return NullGuid; }
-    void GetInfoStrings(String& title, String& description, String& author) override {
-        title = description = author = u"bench";
-    }
-    void GetMenus(uint32_t&, TFarPluginMenu&, TFarPluginMenu&, TFarPluginMenu&, String&) override {}
-    far::HANDLE Open(int, const Guid*, far::INT_PTR) override { return nullptr; }
-};
+using bench::BenchPlugin;
 
 String EntryName(int64_t index) {
     const std::string name =

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "bench/BenchPlugin.h"
 #include "farhost/lib/Host.h"
-#include "framework/FarPlugin.h"
 #include "platform/Environment.h"
 #include "platform/posix/Registry.h"
 #include "plugin/uOptions.h"
@@ -21,15 +21,7 @@ using namespace wm;
 
 const String kRootKey = u"Software\\Waymarks benchmark";
 
-class FillPlugin : public TFarPlugin {
-public:
-    Guid GetPluginId() override { return NullGuid; }
-    void GetInfoStrings(String& title, String& description, String& author) override {
-        title = description = author = u"bench";
-    }
-    void GetMenus(uint32_t&, TFarPluginMenu&, TFarPluginMenu&, TFarPluginMenu&, String&) override {}
-    far::HANDLE Open(int, const Guid*, far::INT_PTR) override { return nullptr; }
-};
+using bench::BenchPlugin;
 
 String EntryName(int64_t index) {
     char name[64];
@@ -48,7 +40,7 @@ fs::path Prepare(int64_t count, const fs::path& target) {
     farhost::Host::Options options;
     options.rootKey = kRootKey;
     farhost::Host host(options);
-    TFarPlugin::Register(std::make_unique<FillPlugin>());
+    TFarPlugin::Register(std::make_unique<BenchPlugin>());
     TFarPlugin::Instance().SetStartupInfo(host.StartupInfo());
     {
         TOptions store;

@@ -9,43 +9,29 @@
 
 #include "framework/FarDialogControls.h"
 #include "framework/FarExportGuard.h"
+#include "framework/FarLiveList.h"
 #include "framework/FarScreen.h"
-#include "platform/Lock.h"
 
 namespace wm {
 namespace {
 
-// The dialogs that have a host dialog. It does not own them; the lock is held for insertion,
-// removal and lookup only, never while a handler runs.
-struct ActiveDialogs {
-    platform::Lock lock;
-    std::vector<TFarDialog*> dialogs;
-};
-
-ActiveDialogs& Registry() {
-    static ActiveDialogs registry;
-    return registry;
+// The dialogs that have a host dialog.
+TFarLiveList<TFarDialog>& ActiveDialogs() {
+    static TFarLiveList<TFarDialog> dialogs;
+    return dialogs;
 }
 
 void Register(TFarDialog* dialog) {
-    auto& registry = Registry();
-    platform::LockGuard guard(registry.lock);
-    registry.dialogs.push_back(dialog);
+    ActiveDialogs().Add(dialog);
 }
 
 void Unregister(TFarDialog* dialog) noexcept {
-    auto& registry = Registry();
-    platform::LockGuard guard(registry.lock);
-    std::erase(registry.dialogs, dialog);
+    ActiveDialogs().Remove(dialog);
 }
 
 TFarDialog* FindActive(far::HANDLE handle) noexcept {
-    auto& registry = Registry();
-    platform::LockGuard guard(registry.lock);
-    for (auto* dialog : registry.dialogs) {
-        if (dialog->Active() && dialog->GetHandle() == handle) return dialog;
-    }
-    return nullptr;
+    return ActiveDialogs().Find(
+        [&](TFarDialog* dialog) { return dialog->Active() && dialog->GetHandle() == handle; });
 }
 
 // Runs an event handler: an EAbort from it means "default processing", so the routing

@@ -1,36 +1,23 @@
 #include "framework/FarPanelManaged.h"
 
-#include <algorithm>
-#include <vector>
-
-#include "platform/Lock.h"
+#include "framework/FarLiveList.h"
 
 namespace wm {
 namespace {
 
-// The registry does not own the panels.
-struct PanelRegistry {
-    platform::Lock lock;
-    std::vector<TFarPanelManaged*> live;
-};
-
-PanelRegistry& Registry() {
-    static PanelRegistry registry;
-    return registry;
+TFarLiveList<TFarPanelManaged>& LivePanels() {
+    static TFarLiveList<TFarPanelManaged> panels;
+    return panels;
 }
 
 }  // namespace
 
 TFarPanelManaged::TFarPanelManaged() {
-    auto& registry = Registry();
-    platform::LockGuard guard(registry.lock);
-    registry.live.push_back(this);
+    LivePanels().Add(this);
 }
 
 TFarPanelManaged::~TFarPanelManaged() {
-    auto& registry = Registry();
-    platform::LockGuard guard(registry.lock);
-    std::erase(registry.live, this);
+    LivePanels().Remove(this);
 }
 
 void TFarPanelManaged::GetOpenPluginInfo(far::OpenPluginInfo& /*info*/) {}
@@ -55,12 +42,10 @@ bool TFarPanelManaged::ProcessKey(int /*key*/, unsigned /*controlState*/) {
 
 bool TFarPanelManaged::FindPanel(far::HANDLE handle, TFarPanelManaged*& panel) {
     if (handle == nullptr || handle == far::INVALID_HANDLE_VALUE) return false;
-    auto& registry = Registry();
-    platform::LockGuard guard(registry.lock);
-    const auto found = std::find_if(registry.live.begin(), registry.live.end(),
-                                    [&](TFarPanelManaged* p) { return p->Handle() == handle; });
-    if (found == registry.live.end()) return false;
-    panel = *found;
+    TFarPanelManaged* found =
+        LivePanels().Find([&](TFarPanelManaged* p) { return p->Handle() == handle; });
+    if (found == nullptr) return false;
+    panel = found;
     return true;
 }
 

@@ -1,31 +1,20 @@
 #include "framework/FarProgress.h"
 
-#include <algorithm>
-#include <vector>
-
+#include "framework/FarLiveList.h"
 #include "framework/FarScreen.h"
-#include "platform/Lock.h"
 
 namespace wm {
 namespace {
 
-// The registry does not own the indicators.
-struct ProgressRegistry {
-    platform::Lock lock;
-    std::vector<TFarProgress*> live;
-};
-
-ProgressRegistry& Registry() {
-    static ProgressRegistry registry;
-    return registry;
+TFarLiveList<TFarProgress>& LiveIndicators() {
+    static TFarLiveList<TFarProgress> indicators;
+    return indicators;
 }
 
 }  // namespace
 
 TFarProgress::TFarProgress() {
-    auto& registry = Registry();
-    platform::LockGuard guard(registry.lock);
-    registry.live.push_back(this);
+    LiveIndicators().Add(this);
 }
 
 TFarProgress::~TFarProgress() {
@@ -34,9 +23,7 @@ TFarProgress::~TFarProgress() {
     } catch (...) {
         // A destructor must not throw; the screen stays as it is.
     }
-    auto& registry = Registry();
-    platform::LockGuard guard(registry.lock);
-    std::erase(registry.live, this);
+    LiveIndicators().Remove(this);
 }
 
 void TFarProgress::Restore() {
@@ -47,9 +34,7 @@ void TFarProgress::Restore() {
 }
 
 void TFarProgress::MarkAllOverwritten() {
-    auto& registry = Registry();
-    platform::LockGuard guard(registry.lock);
-    for (auto* progress : registry.live) progress->MarkOverwritten();
+    LiveIndicators().ForEach([](TFarProgress& progress) { progress.MarkOverwritten(); });
 }
 
 }  // namespace wm

@@ -111,8 +111,7 @@ struct HostFunctions {
             call.buttons = buttonsNumber;
             for (int32_t i = 0; items && i < itemsNumber; ++i) call.lines.push_back(Text(items[i]));
             const auto queued = Next(host.messageAnswers_);
-            call.answer =
-                host.user_ ? host.user_->OnMessage(call, queued) : queued.value_or(-1);
+            call.answer = host.user_ ? host.user_->OnMessage(call, queued) : queued.value_or(-1);
             host.messages_.push_back(std::move(call));
             return host.messages_.back().answer;
         });
@@ -241,7 +240,6 @@ struct HostFunctions {
             return 0;
         });
     }
-
 };
 
 Host::Host() : Host(Options{}) {}
@@ -474,7 +472,6 @@ const std::vector<std::vector<wm::String>>& Host::DialogScreens() const {
 }
 
 int Host::CallCount(std::string_view function) const {
-
     return static_cast<int>(std::count_if(calls_.begin(), calls_.end(), [&](const HostCall& call) {
         return call.function == function;
     }));

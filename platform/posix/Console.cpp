@@ -30,6 +30,8 @@ String ConsoleWindowTitle() {
     return g_title;
 }
 
-bool StandardInputIsTerminal() { return isatty(STDIN_FILENO) != 0; }
+bool StandardInputIsTerminal() {
+    return isatty(STDIN_FILENO) != 0;
+}
 
 }  // namespace wm::platform
