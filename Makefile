@@ -13,7 +13,7 @@ run: deps build-linux build-windows
 	@echo "Linux package:   $(CURDIR)/dist/linux/Waymarks/"
 	@build/linux/farhost/farhost --plugin dist/linux/Waymarks/Waymarks.so
 
-test: deps $(TESTS) fuzz-smoke
+test: deps fuzz-smoke $(TESTS)
 
 deps:
 	@tools/install-deps.sh
