@@ -37,28 +37,22 @@ bool IsStringType(RegistryType type) {
 class Win32Registry final : public Registry {
 public:
     RegistryStatus OpenKey(RegistryRoot root, StringView path, RegistryKey& key) override {
-        key.Close();
-        HKEY handle = nullptr;
-        const LONG code = RegOpenKeyW(RootHandle(root), Wide(path).c_str(), &handle);
-        if (code == ERROR_SUCCESS) key = Own(handle);
-        return Status(code);
+        return Opened(key, [&](HKEY& handle) {
+            return RegOpenKeyW(RootHandle(root), Wide(path).c_str(), &handle);
+        });
     }
 
     RegistryStatus OpenKeyWithAccess(RegistryRoot root, StringView path, uint32_t access,
                                      RegistryKey& key) override {
-        key.Close();
-        HKEY handle = nullptr;
-        const LONG code = RegOpenKeyExW(RootHandle(root), Wide(path).c_str(), 0, access, &handle);
-        if (code == ERROR_SUCCESS) key = Own(handle);
-        return Status(code);
+        return Opened(key, [&](HKEY& handle) {
+            return RegOpenKeyExW(RootHandle(root), Wide(path).c_str(), 0, access, &handle);
+        });
     }
 
     RegistryStatus CreateKey(RegistryRoot root, StringView path, RegistryKey& key) override {
-        key.Close();
-        HKEY handle = nullptr;
-        const LONG code = RegCreateKeyW(RootHandle(root), Wide(path).c_str(), &handle);
-        if (code == ERROR_SUCCESS) key = Own(handle);
-        return Status(code);
+        return Opened(key, [&](HKEY& handle) {
+            return RegCreateKeyW(RootHandle(root), Wide(path).c_str(), &handle);
+        });
     }
 
     RegistryStatus QueryValue(const RegistryKey& key, StringView name, RegistryType& type,
@@ -136,6 +130,17 @@ public:
         const LONG code = RegEnumValueW(Handle(key), index, buffer.data(), &length, nullptr,
                                         nullptr, nullptr, nullptr);
         if (code == ERROR_SUCCESS) name.assign(buffer.begin(), buffer.begin() + length);
+        return Status(code);
+    }
+
+private:
+    // Runs one open or create call into a fresh handle that `key` then owns.
+    template <class Call>
+    RegistryStatus Opened(RegistryKey& key, Call&& call) {
+        key.Close();
+        HKEY handle = nullptr;
+        const LONG code = call(handle);
+        if (code == ERROR_SUCCESS) key = Own(handle);
         return Status(code);
     }
 

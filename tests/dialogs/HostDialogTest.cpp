@@ -9,18 +9,15 @@
 #include "farhost/lib/Host.h"
 #include "farhost/lib/HostDialog.h"
 #include "framework/Exceptions.h"
+#include "tests/support/HostText.h"
 
 namespace farhost {
 namespace {
 
 using wm::String;
 
-far::HostText H(const char16_t* text) {
-    return reinterpret_cast<far::HostText>(text);
-}
-String S(far::HostText text) {
-    return text ? reinterpret_cast<const char16_t*>(text) : u"";
-}
+using wm::test::H;
+using wm::test::S;
 
 far::FarDialogItem Item(int type, int x1, int y1, int x2, int y2, const char16_t* text,
                         far::DWORD flags = 0) {

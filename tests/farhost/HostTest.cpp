@@ -6,18 +6,15 @@
 #include <set>
 
 #include "framework/Exceptions.h"
+#include "tests/support/HostText.h"
 
 namespace farhost {
 namespace {
 
 using wm::String;
 
-far::HostText H(const char16_t* text) {
-    return reinterpret_cast<far::HostText>(text);
-}
-String S(far::HostText text) {
-    return reinterpret_cast<const char16_t*>(text);
-}
+using wm::test::H;
+using wm::test::S;
 
 // Every pointer-sized slot of a table in [first, last], except those at `skip`.
 template <class Table>

@@ -3,6 +3,7 @@
 
 #include "farhost/lib/Host.h"
 #include "tests/support/BinaryExports.h"
+#include "tests/support/HostText.h"
 #include "tests/support/Paths.h"
 
 namespace wm::test {
@@ -41,10 +42,6 @@ std::unique_ptr<farhost::Host> StartedHost(farhost::Host::Options options = {}) 
     return host;
 }
 
-String Text(far::HostText text) {
-    return String(reinterpret_cast<const char16_t*>(text));
-}
-
 TEST(PluginModule, RegistersOneItemInEachMenuTitledByTheFirstMessage) {
     auto host = StartedHost();
     const auto language =
@@ -62,9 +59,9 @@ TEST(PluginModule, RegistersOneItemInEachMenuTitledByTheFirstMessage) {
           std::pair{info.PluginConfigStrings, info.PluginConfigStringsNumber},
           std::pair{info.DiskMenuStrings, info.DiskMenuStringsNumber}}) {
         ASSERT_EQ(count, 1);
-        EXPECT_EQ(Text(strings[0]), title);
+        EXPECT_EQ(S(strings[0]), title);
     }
-    EXPECT_EQ(Text(info.CommandPrefix), u"cd");
+    EXPECT_EQ(S(info.CommandPrefix), u"cd");
 
     far::PluginInfo again{};
     host->Exports().GetPluginInfoW(&again);
@@ -81,7 +78,7 @@ TEST(PluginModule, MenusFollowTheInterfaceLanguage) {
     host->Exports().GetPluginInfoW(&info);
     ASSERT_NE(host->CurrentLanguageFile(), nullptr);
     EXPECT_EQ(host->CurrentLanguageFile()->Language(), u"Russian");
-    EXPECT_EQ(Text(info.PluginMenuStrings[0]), host->CurrentLanguageFile()->Messages().at(0));
+    EXPECT_EQ(S(info.PluginMenuStrings[0]), host->CurrentLanguageFile()->Messages().at(0));
 }
 
 }  // namespace
