@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "framework/Exceptions.h"
+#include "core/Exceptions.h"
 #include "framework/FarModule.h"
-#include "framework/Guid.h"
+#include "core/Guid.h"
 
 namespace wm {
 

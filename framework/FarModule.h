@@ -6,8 +6,8 @@
 #include <initializer_list>
 #include <vector>
 
-#include "framework/Format.h"
-#include "framework/String.h"
+#include "core/Format.h"
+#include "core/String.h"
 #include "host/PluginW.h"
 
 namespace wm {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "framework/Exceptions.h"
+#include "core/Exceptions.h"
 
 namespace wm {
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "framework/FarModule.h"
-#include "framework/Guid.h"
+#include "core/Guid.h"
 
 namespace wm {
 

@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "framework/Exceptions.h"
+#include "core/Exceptions.h"
 #include "framework/FarModule.h"
-#include "framework/Guid.h"
+#include "core/Guid.h"
 
 namespace wm {
 

@@ -1,7 +1,7 @@
 // Upper-casing of UTF-16 text, one code unit at a time (the simple Unicode case mapping).
 #pragma once
 
-#include "framework/String.h"
+#include "core/String.h"
 
 namespace wm::platform {
 

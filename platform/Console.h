@@ -1,7 +1,7 @@
 // The console window's title.
 #pragma once
 
-#include "framework/String.h"
+#include "core/String.h"
 
 namespace wm::platform {
 

@@ -1,7 +1,7 @@
 // A loaded module (DLL or shared object) and the symbols it exports.
 #pragma once
 
-#include "framework/String.h"
+#include "core/String.h"
 
 namespace wm::platform {
 

@@ -1,7 +1,7 @@
 // Environment variables of this process.
 #pragma once
 
-#include "framework/String.h"
+#include "core/String.h"
 
 namespace wm::platform {
 

@@ -1,7 +1,7 @@
 // File-system paths of the shell's special folders, named by their CSIDL numbers.
 #pragma once
 
-#include "framework/String.h"
+#include "core/String.h"
 
 namespace wm::platform {
 

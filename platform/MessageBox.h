@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "framework/String.h"
+#include "core/String.h"
 
 namespace wm::platform {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "framework/String.h"
+#include "core/String.h"
 
 namespace wm::platform {
 

@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "framework/String.h"
+#include "core/String.h"
 
 namespace wm::platform {
 

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "framework/Exceptions.h"
-#include "framework/String.h"
+#include "core/Exceptions.h"
+#include "core/String.h"
 
 namespace wm {
 

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "framework/Guid.h"
-#include "framework/String.h"
+#include "core/Guid.h"
+#include "core/String.h"
 
 namespace wm {
 

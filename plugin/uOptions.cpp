@@ -1,6 +1,6 @@
 #include "plugin/uOptions.h"
 
-#include "framework/Guid.h"
+#include "core/Guid.h"
 #include "plugin/uFunctions.h"
 #include "plugin/uMessages.h"
 

@@ -1,7 +1,7 @@
 // The plugin's identifiers and its command-line prefix.
 #pragma once
 
-#include "framework/Guid.h"
+#include "core/Guid.h"
 
 namespace wm {
 

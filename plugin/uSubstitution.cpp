@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "framework/Format.h"
+#include "core/Format.h"
 #include "platform/CharCase.h"
 #include "platform/Environment.h"
 #include "platform/Registry.h"

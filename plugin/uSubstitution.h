@@ -7,8 +7,8 @@
 #include <typeinfo>
 #include <vector>
 
-#include "framework/Exceptions.h"
-#include "framework/String.h"
+#include "core/Exceptions.h"
+#include "core/String.h"
 
 namespace wm {
 

@@ -1,7 +1,7 @@
 // The shell's known folders.
 #pragma once
 
-#include "framework/String.h"
+#include "core/String.h"
 
 namespace wm {
 

@@ -4,7 +4,7 @@
 
 #include "framework/FarModule.h"
 #include "framework/FarPanel.h"
-#include "framework/Format.h"
+#include "core/Format.h"
 #include "platform/Paths.h"
 #include "plugin/uFunctions.h"
 #include "plugin/uMessages.h"

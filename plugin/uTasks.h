@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "framework/String.h"
+#include "core/String.h"
 #include "host/PluginW.h"
 #include "plugin/uInfo.h"
 

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <ostream>
 
-#include "framework/Format.h"
+#include "core/Format.h"
 #include "xml/XmlEncoding.h"
 #include "xml/XmlParser.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "framework/String.h"
+#include "core/String.h"
 
 namespace wm {
 

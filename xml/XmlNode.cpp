@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "framework/Format.h"
+#include "core/Format.h"
 #include "xml/XmlText.h"
 
 namespace wm {

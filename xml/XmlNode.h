@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/Exceptions.h"
-#include "framework/String.h"
+#include "core/Exceptions.h"
+#include "core/String.h"
 
 namespace wm {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "framework/Format.h"
+#include "core/Format.h"
 #include "xml/XmlText.h"
 
 namespace wm {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "framework/String.h"
+#include "core/String.h"
 
 namespace wm {
 

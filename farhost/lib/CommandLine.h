@@ -3,7 +3,7 @@
 
 #include <optional>
 
-#include "framework/String.h"
+#include "core/String.h"
 
 namespace farhost {
 

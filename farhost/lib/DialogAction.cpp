@@ -5,7 +5,7 @@
 #include <charconv>
 #include <utility>
 
-#include "framework/Exceptions.h"
+#include "core/Exceptions.h"
 
 namespace farhost {
 namespace {

@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "framework/String.h"
+#include "core/String.h"
 
 namespace farhost {
 

@@ -1,7 +1,7 @@
 #include "farhost/lib/DialogEngine.h"
 
 #include "farhost/lib/DialogScreen.h"
-#include "framework/Exceptions.h"
+#include "core/Exceptions.h"
 
 namespace farhost {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/String.h"
+#include "core/String.h"
 #include "host/PluginW.h"
 
 namespace farhost {

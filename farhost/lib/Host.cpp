@@ -7,7 +7,7 @@
 
 #include "farhost/lib/DialogEngine.h"
 #include "farhost/lib/TruncPath.h"
-#include "framework/Exceptions.h"
+#include "core/Exceptions.h"
 #include "platform/DynamicLibrary.h"
 
 namespace farhost {

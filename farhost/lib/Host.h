@@ -14,7 +14,7 @@
 #include "farhost/lib/FilePanels.h"
 #include "farhost/lib/HostDialog.h"
 #include "farhost/lib/LanguageFile.h"
-#include "framework/String.h"
+#include "core/String.h"
 #include "host/PluginW.h"
 
 namespace wm::platform {

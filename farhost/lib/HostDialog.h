@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "farhost/lib/DialogAction.h"
-#include "framework/String.h"
+#include "core/String.h"
 #include "host/PluginW.h"
 
 namespace farhost {

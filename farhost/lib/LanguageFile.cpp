@@ -5,7 +5,7 @@
 #include <iterator>
 #include <system_error>
 
-#include "framework/Exceptions.h"
+#include "core/Exceptions.h"
 
 namespace farhost {
 namespace {

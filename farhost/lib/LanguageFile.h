@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/String.h"
+#include "core/String.h"
 
 namespace farhost {
 

@@ -1,7 +1,7 @@
 // The host's path shortening (the TruncPathStr standard function).
 #pragma once
 
-#include "framework/String.h"
+#include "core/String.h"
 
 namespace farhost {
 

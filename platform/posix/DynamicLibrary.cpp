@@ -2,7 +2,7 @@
 
 #include <dlfcn.h>
 
-#include "framework/Exceptions.h"
+#include "core/Exceptions.h"
 
 namespace wm::platform {
 

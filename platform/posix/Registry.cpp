@@ -7,7 +7,7 @@
 #include <optional>
 #include <thread>
 
-#include "framework/Exceptions.h"
+#include "core/Exceptions.h"
 #include "platform/CharCase.h"
 #include "platform/Environment.h"
 #include "platform/KnownFolders.h"

@@ -3,7 +3,7 @@
 #include <system_error>
 #include <thread>
 
-#include "framework/Exceptions.h"
+#include "core/Exceptions.h"
 
 namespace wm::platform {
 

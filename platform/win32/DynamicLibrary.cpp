@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "framework/Exceptions.h"
+#include "core/Exceptions.h"
 
 namespace wm::platform {
 namespace {

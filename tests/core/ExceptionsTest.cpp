@@ -1,4 +1,4 @@
-#include "framework/Exceptions.h"
+#include "core/Exceptions.h"
 
 #include <gtest/gtest.h>
 

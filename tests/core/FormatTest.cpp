@@ -1,11 +1,11 @@
-#include "framework/Format.h"
+#include "core/Format.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "framework/Exceptions.h"
+#include "core/Exceptions.h"
 
 namespace wm {
 namespace {

@@ -1,8 +1,8 @@
-#include "framework/Guid.h"
+#include "core/Guid.h"
 
 #include <gtest/gtest.h>
 
-#include "framework/Exceptions.h"
+#include "core/Exceptions.h"
 
 namespace wm {
 namespace {

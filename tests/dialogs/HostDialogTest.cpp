@@ -8,7 +8,7 @@
 #include "farhost/lib/DialogAction.h"
 #include "farhost/lib/Host.h"
 #include "farhost/lib/HostDialog.h"
-#include "framework/Exceptions.h"
+#include "core/Exceptions.h"
 #include "tests/support/HostText.h"
 
 namespace farhost {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <set>
 
-#include "framework/Exceptions.h"
+#include "core/Exceptions.h"
 #include "tests/support/HostText.h"
 
 namespace farhost {

@@ -1,7 +1,7 @@
 // Host texts in tests: a literal as the host's 16-bit text, and back (null is the empty text).
 #pragma once
 
-#include "framework/String.h"
+#include "core/String.h"
 #include "host/Types.h"
 
 namespace wm::test {

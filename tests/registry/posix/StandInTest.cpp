@@ -9,7 +9,7 @@
 #include <fstream>
 #include <optional>
 
-#include "framework/Exceptions.h"
+#include "core/Exceptions.h"
 #include "platform/KnownFolders.h"
 #include "platform/posix/Registry.h"
 #include "tests/registry/Scratch.h"

@@ -4,7 +4,7 @@
 #include <exception>
 #include <string>
 
-#include "framework/String.h"
+#include "core/String.h"
 
 namespace wm {
 

@@ -1,9 +1,9 @@
-#include "framework/Format.h"
+#include "core/Format.h"
 
 #include <climits>
 #include <span>
 
-#include "framework/Exceptions.h"
+#include "core/Exceptions.h"
 
 namespace wm {
 namespace {

@@ -1,9 +1,9 @@
-#include "framework/Guid.h"
+#include "core/Guid.h"
 
 #include <cstring>
 
-#include "framework/Exceptions.h"
-#include "framework/Format.h"
+#include "core/Exceptions.h"
+#include "core/Format.h"
 
 namespace wm {
 namespace {

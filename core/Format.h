@@ -8,7 +8,7 @@
 #include <utility>
 #include <variant>
 
-#include "framework/String.h"
+#include "core/String.h"
 
 namespace wm {
 

@@ -1,12 +1,19 @@
 // GUID values and their 38-character braced text form "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}".
 #pragma once
 
-#include "framework/String.h"
-#include "host/Types.h"
+#include <cstdint>
+
+#include "core/String.h"
 
 namespace wm {
 
-using Guid = far::GUID;
+// The same 16 bytes as the host's GUID record.
+struct Guid {
+    uint32_t Data1;
+    uint16_t Data2, Data3;
+    uint8_t Data4[8];
+};
+static_assert(sizeof(Guid) == 16);
 
 constexpr Guid NullGuid{};
 
@@ -21,9 +28,3 @@ String GuidToString(const Guid& guid);
 Guid StringToGuid(StringView text);
 
 }  // namespace wm
-
-// Guid is the host's type: make the comparison visible to argument-dependent lookup as well, so
-// it also works outside namespace wm (GoogleTest's EXPECT_EQ, standard algorithms).
-namespace far {
-using wm::operator==;
-}  // namespace far
