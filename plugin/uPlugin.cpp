@@ -27,13 +27,15 @@ void TPlugin::GetMenus(uint32_t& /*flags*/, TFarPluginMenu& pluginMenu, TFarPlug
     prefix = CommandPrefix;
 }
 
+// The host takes every answer but INVALID_HANDLE_VALUE, the null handle included, as a new
+// plugin panel: an open that makes no panel must answer INVALID_HANDLE_VALUE.
 far::HANDLE TPlugin::Open(int openFrom, const Guid* /*guid*/, far::INT_PTR item) {
     if (openFrom == far::OPEN_COMMANDLINE) {
         const String command = FromHostString(reinterpret_cast<const far::HostChar*>(item));
         // The empty command opens the waymarks panel, which this build does not have yet.
         if (!command.empty()) TWaymarks::ExecuteCommandLine(command);
     }
-    return nullptr;
+    return far::INVALID_HANDLE_VALUE;
 }
 
 // This build has no options dialog: nothing is configured.

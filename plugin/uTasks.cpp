@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
+#include "core/Format.h"
 #include "framework/FarModule.h"
 #include "framework/FarPanel.h"
-#include "core/Format.h"
+#include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "plugin/uFunctions.h"
 #include "plugin/uMessages.h"
@@ -198,10 +199,13 @@ bool TWaymarks::JumpTo(const TWaymarkInfo& waymark, far::HANDLE panel, StringVie
         return TFarMacro::ExecuteCommand(target);
     }
     // A UNC target goes to the panel like any other directory; the walk up stops at its share.
+    // A folder known to be missing is not offered to the host, which would show a box of its
+    // own for it before the question below, and again at every missing level of the walk.
     bool asked = false;
     for (;;) {
-        if (TFarPanel::SetPanelDirectory(panel, target, waymark.PluginID, waymark.Param,
-                                         waymark.HostFile)) {
+        const bool missing = plainDirectory && platform::IsMissingPath(target);
+        if (!missing && TFarPanel::SetPanelDirectory(panel, target, waymark.PluginID, waymark.Param,
+                                                     waymark.HostFile)) {
             return true;
         }
         if (!plainDirectory) return false;

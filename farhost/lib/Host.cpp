@@ -5,9 +5,9 @@
 #include <exception>
 #include <utility>
 
+#include "core/Exceptions.h"
 #include "farhost/lib/DialogEngine.h"
 #include "farhost/lib/TruncPath.h"
-#include "core/Exceptions.h"
 #include "platform/DynamicLibrary.h"
 
 namespace farhost {
@@ -144,7 +144,11 @@ struct HostFunctions {
                     arguments.push_back(Dec(param2));
             }
             host.Record("Control", std::move(arguments));
-            return host.panels_.Control(hPlugin, command, param1, param2);
+            const int32_t result = host.panels_.Control(hPlugin, command, param1, param2);
+            if (command == far::FCTL_SETPANELDIR && result == 0 && param2 != 0) {
+                host.ShowPathNotFound(reinterpret_cast<far::HostText>(param2));
+            }
+            return result;
         });
     }
 
@@ -414,6 +418,31 @@ void Host::SetLanguageFile(LanguageFile file) {
 void Host::StartPlugin() {
     if (!exports_.SetStartupInfoW) throw wm::Exception(u"The plugin has no SetStartupInfoW export");
     exports_.SetStartupInfoW(&startupInfo_);
+}
+
+std::optional<far::HANDLE> Host::AcceptOpenAnswer(far::HANDLE answer) {
+    if (answer == far::INVALID_HANDLE_VALUE) return std::nullopt;
+    far::PluginPanelItem* items = nullptr;
+    int32_t count = 0;
+    if (exports_.GetFindDataW && exports_.GetFindDataW(answer, &items, &count, 0)) {
+        if (exports_.FreeFindDataW) exports_.FreeFindDataW(answer, items, count);
+        return answer;
+    }
+    if (exports_.ClosePluginW) exports_.ClosePluginW(answer);
+    return std::nullopt;
+}
+
+void Host::ShowPathNotFound(far::HostText path) {
+    std::error_code error;
+    const wm::String text = Text(path);
+    if (text.empty() || std::filesystem::exists(std::filesystem::path(text), error)) return;
+    MessageCall call;
+    call.flags = far::FMSG_WARNING;
+    call.lines = {u"Error", u"Path not found", text, u"OK"};
+    call.buttons = 1;
+    call.fromHost = true;
+    call.answer = user_ ? user_->OnMessage(call, 0) : 0;
+    messages_.push_back(std::move(call));
 }
 
 void Host::QueueMessageAnswer(int answer) {

@@ -11,10 +11,10 @@
 #include <string_view>
 #include <vector>
 
+#include "core/String.h"
 #include "farhost/lib/FilePanels.h"
 #include "farhost/lib/HostDialog.h"
 #include "farhost/lib/LanguageFile.h"
-#include "core/String.h"
 #include "host/PluginW.h"
 
 namespace wm::platform {
@@ -31,6 +31,8 @@ struct MessageCall {
     std::vector<wm::String> lines;  // title, text lines and buttons as passed
     int buttons = 0;
     int answer = -1;
+    // The host's own box (not asked for by the plugin), answered by its one button.
+    bool fromHost = false;
 };
 
 struct MenuItemCall {
@@ -124,6 +126,10 @@ public:
     const far::PluginStartupInfo& StartupInfo() const { return startupInfo_; }
     // Calls the plugin's SetStartupInfoW with StartupInfo().
     void StartPlugin();
+    // What the host makes of OpenPluginW's answer: INVALID_HANDLE_VALUE is no panel; any other
+    // value, the null handle included, is a new plugin panel, read once with GetFindDataW and
+    // closed again with ClosePluginW when that fails. The handle of the panel that stays open.
+    std::optional<far::HANDLE> AcceptOpenAnswer(far::HANDLE answer);
 
     // Answers for Message and Menu, first in first out. With none queued, Message answers -1
     // (closed without a button) and Menu answers -1 (cancelled). A menu answer is the index of
@@ -172,6 +178,8 @@ private:
     friend struct HostFunctions;
 
     void Record(std::string function, std::vector<std::string> arguments);
+    // The host's "Path not found" box after a refused FCTL_SETPANELDIR to a missing folder.
+    void ShowPathNotFound(far::HostText path);
     void RecordError(const char* function, const char* reason) noexcept;
     void FillTables();
 

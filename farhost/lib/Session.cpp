@@ -78,11 +78,8 @@ Session::Session(Host& host, std::ostream& out, std::istream& in, Mode mode)
     });
     AddCommand("echo", "echo TEXT            print the text",
                [this](const auto& words) { out_ << Join(words, 1) << "\n"; });
-    AddCommand("close", "close                close the plugin's panel", [this](const auto&) {
-        if (pluginPanel_ && host_.Exports().ClosePluginW)
-            host_.Exports().ClosePluginW(pluginPanel_);
-        pluginPanel_ = nullptr;
-    });
+    AddCommand("close", "close                close the plugin's panel",
+               [this](const auto&) { ClosePluginPanel(); });
     AddCommand("reg", "reg query|add|delete KEY ...  the registry, as the Windows reg command",
                [this](const auto& words) {
                    std::ostringstream text;
@@ -120,9 +117,14 @@ void Session::PromptDialogs() {
 }
 
 Session::~Session() {
-    if (pluginPanel_ && host_.Exports().ClosePluginW) host_.Exports().ClosePluginW(pluginPanel_);
+    ClosePluginPanel();
     host_.SetUser(nullptr);
     if (mode_ == Mode::Interactive) host_.SetDialogPrompt({});
+}
+
+void Session::ClosePluginPanel() {
+    if (pluginPanel_ && host_.Exports().ClosePluginW) host_.Exports().ClosePluginW(*pluginPanel_);
+    pluginPanel_.reset();
 }
 
 const wm::String& Session::Prefixes() {
@@ -202,12 +204,15 @@ void Session::RunPluginCommand(const wm::String& text) {
     for (; shownScreens_ < screens.size(); ++shownScreens_) {
         for (const auto& row : screens[shownScreens_]) out_ << Utf8(row) << "\n";
     }
-    if (panel != nullptr && panel != far::INVALID_HANDLE_VALUE) {
-        if (pluginPanel_ && host_.Exports().ClosePluginW)
-            host_.Exports().ClosePluginW(pluginPanel_);
-        pluginPanel_ = panel;
-        out_ << "(the plugin opened its panel)\n";
+    if (panel == far::INVALID_HANDLE_VALUE) return;
+    const auto opened = host_.AcceptOpenAnswer(panel);
+    if (!opened) {
+        out_ << "(the plugin answered a panel handle that it cannot list: closed again)\n";
+        return;
     }
+    ClosePluginPanel();
+    pluginPanel_ = opened;
+    out_ << "(the plugin opened its panel)\n";
 }
 
 void Session::Expect(const std::vector<std::string>& words) {
@@ -304,7 +309,8 @@ int Session::OnMessage(const MessageCall& call, std::optional<int> queued) {
     const size_t buttons = static_cast<size_t>(std::max(0, call.buttons));
     const size_t body = call.lines.size() >= buttons ? call.lines.size() - buttons : 0;
     out_ << "+-- " << (call.lines.empty() ? "" : Utf8(call.lines[0]))
-         << ((call.flags & far::FMSG_WARNING) ? " (warning)" : "") << "\n";
+         << ((call.flags & far::FMSG_WARNING) ? " (warning)" : "")
+         << (call.fromHost ? " (the host's own box)" : "") << "\n";
     for (size_t i = 1; i < body; ++i) out_ << "| " << Utf8(call.lines[i]) << "\n";
     if (buttons > 0) {
         out_ << "|";

@@ -47,6 +47,7 @@ private:
     int Ask(const std::string& question, int count);
     const wm::String& Prefixes();
     void PromptDialogs();
+    void ClosePluginPanel();
 
     Host& host_;
     std::ostream& out_;
@@ -60,7 +61,7 @@ private:
     // Messages and menus shown by the last plugin command start at these positions.
     size_t firstMessage_ = 0;
     size_t firstMenu_ = 0;
-    far::HANDLE pluginPanel_ = nullptr;
+    std::optional<far::HANDLE> pluginPanel_;
     std::string currentLine_;
     size_t shownScreens_ = 0;
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <set>
 
 #include "core/Exceptions.h"
@@ -193,6 +194,26 @@ TEST(Host, ScreensTruncPathAndUnusedSlotsAreRecorded) {
 
     host.ClearRecords();
     EXPECT_TRUE(host.Calls().empty());
+}
+
+TEST(Host, APanelFolderThatIsMissingGetsTheHostsOwnBox) {
+    const auto root = std::filesystem::temp_directory_path() / "wm-host-setdir";
+    std::filesystem::create_directories(root / "here");
+    Host host;
+    const auto& info = host.StartupInfo();
+    const String missing = (root / "gone" / "deeper").u16string();
+    const String here = (root / "here").u16string();
+    EXPECT_EQ(info.Control(far::PANEL_ACTIVE, far::FCTL_SETPANELDIR, 0,
+                           reinterpret_cast<far::LONG_PTR>(H(missing.c_str()))),
+              0);
+    EXPECT_EQ(info.Control(far::PANEL_ACTIVE, far::FCTL_SETPANELDIR, 0,
+                           reinterpret_cast<far::LONG_PTR>(H(here.c_str()))),
+              1);
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_TRUE(host.Messages()[0].fromHost);
+    EXPECT_EQ(host.Messages()[0].lines,
+              (std::vector<String>{u"Error", u"Path not found", missing, u"OK"}));
+    std::filesystem::remove_all(root);
 }
 
 TEST(Host, LoadPluginReportsAMissingModule) {

@@ -87,6 +87,17 @@ TEST_F(SessionTest, PrefixedLinesGoToThePluginAndExpectationsCheckWhatItShowed) 
     EXPECT_NE(out.str().find("the message shows"), std::string::npos);
 }
 
+TEST_F(SessionTest, OnlyAnInvalidHandleMeansNoPanel) {
+    // The probe answers INVALID_HANDLE_VALUE to "fit" and the null handle to "null": the host
+    // takes the null handle as a panel, cannot list it and closes it again.
+    EXPECT_EQ(Run("probe:fit:3:abc\nprobe:null\n"), 0) << out.str();
+    const std::string text = out.str();
+    const auto closed = text.find("cannot list: closed again");
+    ASSERT_NE(closed, std::string::npos) << text;
+    EXPECT_EQ(text.find("cannot list", closed + 1), std::string::npos) << text;
+    EXPECT_EQ(text.find("opened its panel"), std::string::npos) << text;
+}
+
 TEST_F(SessionTest, PanelsAndMistakes) {
     const auto root = std::filesystem::temp_directory_path() / "wm-session";
     std::filesystem::remove_all(root);

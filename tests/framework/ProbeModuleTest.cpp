@@ -21,7 +21,8 @@ TEST(ProbeModule, StandardFunctionsAreTheModulesOwnCopy) {
     functions = {};
 
     const String command = u"fit:20:C:\\Program Files\\Far\\Plugins\\x";
-    EXPECT_EQ(host.Exports().OpenPluginW(far::OPEN_COMMANDLINE, Command(command)), nullptr);
+    EXPECT_EQ(host.Exports().OpenPluginW(far::OPEN_COMMANDLINE, Command(command)),
+              far::INVALID_HANDLE_VALUE);
     ASSERT_EQ(host.Messages().size(), 1u);
     EXPECT_EQ(host.Messages()[0].lines[1], u"C:\\...\\Far\\Plugins\\x");
     EXPECT_EQ(host.CallCount("TruncPathStr"), 1);

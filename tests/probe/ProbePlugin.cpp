@@ -5,6 +5,8 @@
 //   foreign        raises a std::runtime_error
 //   fit:WIDTH:TEXT shows FitText(TEXT, WIDTH, '.') with ShowError
 //   ask            runs an OK/Cancel dialog with one edit and shows its text, or "cancelled"
+//   null           answers the null handle (which a host takes as a panel)
+// Every other open answers INVALID_HANDLE_VALUE: no panel.
 #include <stdexcept>
 
 #include "framework/FarDialogControls.h"
@@ -29,8 +31,9 @@ public:
         prefix = u"probe";
     }
     far::HANDLE Open(int openFrom, const Guid* /*guid*/, far::INT_PTR item) override {
-        if (openFrom != far::OPEN_COMMANDLINE) return nullptr;
+        if (openFrom != far::OPEN_COMMANDLINE) return far::INVALID_HANDLE_VALUE;
         const String command = FromHostString(reinterpret_cast<const far::HostChar*>(item));
+        if (command == u"null") return nullptr;
         if (command.starts_with(u"raise:")) {
             String text = command.substr(6);
             for (auto& c : text) c = c == u'|' ? u'\n' : c;
@@ -48,7 +51,7 @@ public:
             const int width = std::stoi(ToUtf8(command.substr(4, colon - 4)));
             ShowError(FitText(command.substr(colon + 1), width, u'.'));
         }
-        return nullptr;
+        return far::INVALID_HANDLE_VALUE;
     }
 };
 

@@ -175,14 +175,23 @@ TEST_F(Tasks, PathSuffixAndTheJumpBack) {
 }
 
 TEST_F(Tasks, WalksUpToAnExistingParentWhenAsked) {
-    Add(u"deep", Dir("docs/2024/missing/more"));
+    // Three missing levels: one question, and the host is asked only for the folder that exists
+    // (a missing one would get the host's own box before the question and at every level).
+    Add(u"deep", Dir("docs/2024/missing/more/most"));
     host.QueueMessageAnswer(0);
     EXPECT_TRUE(Run(u"deep"));
     EXPECT_EQ(Active(), Dir("docs/2024"));
     ASSERT_EQ(host.Messages().size(), 1u);
     EXPECT_EQ(host.Messages()[0].lines,
-              (std::vector<String>{Msg(0), Msg(7), Dir("docs/2024/missing/more"), Msg(36), Msg(3),
-                                   Msg(4), Msg(2)}));
+              (std::vector<String>{Msg(0), Msg(7), Dir("docs/2024/missing/more/most"), Msg(36),
+                                   Msg(3), Msg(4), Msg(2)}));
+    std::vector<String> asked;
+    for (const auto& call : host.Calls()) {
+        if (call.function == "Control" && call.arguments.at(1) == "10") {
+            asked.push_back(FromUtf8(call.arguments.at(3)));
+        }
+    }
+    EXPECT_EQ(asked, std::vector<String>{Dir("docs/2024")});
 
     host.QueueMessageAnswer(1);
     EXPECT_FALSE(Run(u"deep"));
