@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "core/Format.h"
 #include "framework/FarModule.h"
 #include "framework/FarPanel.h"
-#include "core/Format.h"
 #include "platform/Paths.h"
 #include "plugin/uFunctions.h"
 #include "plugin/uMessages.h"
@@ -156,6 +156,8 @@ std::unique_ptr<TWaymarkInfo> TWaymarks::Find(StringView typed, bool searchAllow
         }
     }
     if (uniqueHit) return options.ReadEntry(*uniqueHit);
+    // The walk ran backwards; the menu lists the candidates in the store's order.
+    std::reverse(candidates.begin(), candidates.end());
     if (candidates.empty()) return nullptr;
     if (candidates.size() == 1) return options.ReadEntry(*candidates.front());
 
