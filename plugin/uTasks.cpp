@@ -157,6 +157,8 @@ std::unique_ptr<TWaymarkInfo> TWaymarks::Find(StringView typed, bool searchAllow
         }
     }
     if (uniqueHit) return options.ReadEntry(*uniqueHit);
+    // The walk ran backwards; the menu lists the candidates in the store's order.
+    std::reverse(candidates.begin(), candidates.end());
     if (candidates.empty()) return nullptr;
     if (candidates.size() == 1) return options.ReadEntry(*candidates.front());
 
