@@ -87,8 +87,12 @@ bool TFarPanel::SetPanelDirectory(far::HANDLE handle, StringView directory, cons
                                   StringView param, StringView hostFile) {
     if (!IsNullGuid(pluginId) || !param.empty() || !hostFile.empty()) return false;
     const String text(directory);
-    return Control(handle, far::FCTL_SETPANELDIR, 0,
-                   reinterpret_cast<far::LONG_PTR>(ToHostString(text))) != 0;
+    if (Control(handle, far::FCTL_SETPANELDIR, 0,
+                reinterpret_cast<far::LONG_PTR>(ToHostString(text))) == 0)
+        return false;
+    // The host moves the panel without drawing it; the user must see where it went.
+    Control(handle, far::FCTL_REDRAWPANEL, 0, 0);
+    return true;
 }
 
 }  // namespace wm

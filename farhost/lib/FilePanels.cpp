@@ -32,6 +32,7 @@ size_t TextBytes(const wm::String& text) {
 
 FilePanel::FilePanel(wm::String directory) : directory_(std::move(directory)) {
     Refresh();
+    Redraw();
 }
 
 void FilePanel::SetCurrentItem(int index) {
@@ -154,6 +155,7 @@ int32_t FilePanels::Control(far::HANDLE handle, int32_t command, int32_t param1,
             panel.Refresh();
             return 1;
         case far::FCTL_REDRAWPANEL:
+            panel.Redraw();
             if (param2 != 0) {
                 far::PanelRedrawInfo redraw{};
                 std::memcpy(&redraw, reinterpret_cast<const void*>(param2), sizeof redraw);
@@ -170,7 +172,7 @@ std::string FilePanels::Draw(int width, int height) const {
     const auto column = [&](const FilePanel& panel, bool active, int row) -> std::string {
         std::string text;
         if (row == 0) {
-            text = (active ? "[" : " ") + wm::ToUtf8(panel.Directory()) + (active ? "]" : " ");
+            text = (active ? "[" : " ") + wm::ToUtf8(panel.ShownDirectory()) + (active ? "]" : " ");
         } else if (row - 1 < static_cast<int>(panel.Entries().size())) {
             const auto& entry = panel.Entries()[static_cast<size_t>(row - 1)];
             const bool current = active && row - 1 == panel.CurrentItem();

@@ -24,6 +24,10 @@ public:
     explicit FilePanel(wm::String directory);
 
     const wm::String& Directory() const { return directory_; }
+    // The folder the screen shows: FCTL_SETPANELDIR moves the panel without drawing it again,
+    // as the host does; drawing (the host's own commands, FCTL_REDRAWPANEL) shows the move.
+    const wm::String& ShownDirectory() const { return shownDirectory_; }
+    void Redraw() { shownDirectory_ = directory_; }
     const std::vector<PanelEntry>& Entries() const { return entries_; }
     int CurrentItem() const { return currentItem_; }
     void SetCurrentItem(int index);
@@ -35,6 +39,7 @@ public:
 
 private:
     wm::String directory_;
+    wm::String shownDirectory_;
     std::vector<PanelEntry> entries_;
     int currentItem_ = 0;
 };

@@ -47,8 +47,9 @@ Session::Session(Host& host, std::ostream& out, std::istream& in, Mode mode)
     AddCommand("cd", "cd DIR               change the active panel's directory",
                [this](const auto& words) {
                    Require(words.size() == 2, "cd takes one directory");
-                   Require(host_.Panels().Active().SetDirectory(Utf16(words[1])),
-                           "no such directory: " + words[1]);
+                   FilePanel& panel = host_.Panels().Active();
+                   Require(panel.SetDirectory(Utf16(words[1])), "no such directory: " + words[1]);
+                   panel.Redraw();
                });
     AddCommand("tab", "tab                  make the other panel active",
                [this](const auto&) { host_.Panels().SwitchActive(); });
@@ -125,6 +126,8 @@ Session::~Session() {
 void Session::ClosePluginPanel() {
     if (pluginPanel_ && host_.Exports().ClosePluginW) host_.Exports().ClosePluginW(*pluginPanel_);
     pluginPanel_.reset();
+    host_.Panels().Left().Redraw();
+    host_.Panels().Right().Redraw();
 }
 
 const wm::String& Session::Prefixes() {
@@ -227,7 +230,7 @@ void Session::Expect(const std::vector<std::string>& words) {
                                                          {"right", &panels.Right()}};
         const auto side = sides.find(words[2]);
         Require(side != sides.end(), "expect panel active|passive|left|right DIR");
-        const std::string shown = Utf8(side->second->Directory());
+        const std::string shown = Utf8(side->second->ShownDirectory());
         Require(SameText(shown, words[3]), "the " + words[2] + " panel shows " + Quote(shown) +
                                                ", expected " + Quote(words[3]));
         return;

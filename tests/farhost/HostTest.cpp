@@ -196,6 +196,24 @@ TEST(Host, ScreensTruncPathAndUnusedSlotsAreRecorded) {
     EXPECT_TRUE(host.Calls().empty());
 }
 
+TEST(Host, APanelMovedByThePluginIsSeenOnlyAfterARedraw) {
+    const auto root = std::filesystem::temp_directory_path() / "wm-host-redraw";
+    std::filesystem::create_directories(root / "there");
+    Host host;
+    const auto& info = host.StartupInfo();
+    const String before = host.Panels().Active().ShownDirectory();
+    const String there = (root / "there").u16string();
+    ASSERT_EQ(info.Control(far::PANEL_ACTIVE, far::FCTL_SETPANELDIR, 0,
+                           reinterpret_cast<far::LONG_PTR>(H(there.c_str()))),
+              1);
+    EXPECT_EQ(host.Panels().Active().Directory(), there);
+    EXPECT_EQ(host.Panels().Active().ShownDirectory(), before);
+    EXPECT_EQ(host.Panels().Draw().find(wm::ToUtf8(there)), std::string::npos);
+    info.Control(far::PANEL_ACTIVE, far::FCTL_REDRAWPANEL, 0, 0);
+    EXPECT_EQ(host.Panels().Active().ShownDirectory(), there);
+    std::filesystem::remove_all(root);
+}
+
 TEST(Host, APanelFolderThatIsMissingGetsTheHostsOwnBox) {
     const auto root = std::filesystem::temp_directory_path() / "wm-host-setdir";
     std::filesystem::create_directories(root / "here");

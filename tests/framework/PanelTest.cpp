@@ -97,10 +97,10 @@ TEST_F(Snapshot, SetPanelDirectoryOnlyForPlainDirectories) {
     EXPECT_EQ(host.CallCount("Control"), 0);
 
     EXPECT_TRUE(TFarPanel::SetPanelDirectory(far::PANEL_ACTIVE, alpha, NullGuid, u"", u""));
-    EXPECT_EQ(fs::path(host.Panels().Active().Directory()), tree_.Root() / "alpha");
+    EXPECT_EQ(fs::path(host.Panels().Active().ShownDirectory()), tree_.Root() / "alpha");
     EXPECT_FALSE(
         TFarPanel::SetPanelDirectory(far::PANEL_ACTIVE, alpha + u"-missing", NullGuid, u"", u""));
-    EXPECT_EQ(fs::path(host.Panels().Active().Directory()), tree_.Root() / "alpha");
+    EXPECT_EQ(fs::path(host.Panels().Active().ShownDirectory()), tree_.Root() / "alpha");
 }
 
 // A managed panel whose operations answer from scripted results.

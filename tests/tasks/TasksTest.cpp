@@ -34,6 +34,7 @@ protected:
             fs::create_directories(root / dir);
         }
         host.Panels().Active().SetDirectory(Dir("start"));
+        host.Panels().Active().Redraw();
     }
     ~Tasks() override {
         TWaymarks::ForgetPreviousLocation();
@@ -61,7 +62,7 @@ protected:
         ASSERT_TRUE(options.Save());
     }
     bool Run(StringView command) { return TWaymarks::ExecuteCommandLine(command); }
-    String Active() { return host.Panels().Active().Directory(); }
+    String Active() { return host.Panels().Active().ShownDirectory(); }
     std::vector<String> LastMessage() {
         return host.Messages().empty() ? std::vector<String>{} : host.Messages().back().lines;
     }

@@ -1,0 +1,145 @@
+"""What a user does with Waymarks in the real host, one journey per function."""
+
+import os
+import shutil
+
+from driver import JourneyFailed, host_path
+
+JOURNEYS = []
+
+
+def journey(function):
+    JOURNEYS.append(function)
+    return function
+
+
+def check(condition, what, host):
+    if not condition:
+        raise JourneyFailed(what, host.capture())
+
+
+def dismiss(host, box_title, *lines):
+    """Waits for a box with these lines, closes it with Enter and waits for it to go."""
+    box = host.wait(lambda s: s.box() and s.box().title == box_title
+                    and all(line in s.box().lines for line in lines),
+                    f"a box {box_title!r} with {lines!r}").box()
+    host.keys("Enter")
+    host.wait_no_box()
+    return box
+
+
+@journey
+def menus_list_the_plugin(host, files, msg):
+    host.start(files("a"), files("b"))
+    for keys, title in ((["F11"], "Plugin commands"), (["M-F1"], "Drive"), (["M-F2"], "Drive")):
+        host.keys(*keys)
+        box = host.wait_box(title)
+        check(any(line.endswith(msg(0)) for line in box.lines), f"{msg(0)!r} in the menu {title!r}", host)
+        host.keys("Escape")
+        host.wait_no_box()
+    host.keys("F9")
+    host.wait(lambda s: "Options" in s.rows[0] and s.box() is None, "the host's menu bar")
+    host.keys("o")
+    host.wait(lambda s: s.box() and "Plugins configuration" in s.box().lines, "the Options menu")
+    host.keys("u")  # its hot key: Pl&ugins configuration
+    box = host.wait_box("Plugins configuration")
+    check(msg(0) in box.lines, f"{msg(0)!r} among the plugins to configure", host)
+    host.keys("Escape")
+    host.wait_no_box()
+
+
+@journey
+def store_then_jump_back_and_forth(host, files, msg):
+    a, b = files("a"), files("b")
+    host.start(a, b, {"AllowSearchOverDir": 1})
+    host.command("cd:-")
+    dismiss(host, msg(0), msg(58))
+
+    host.command("cd::tools/build")
+    host.wait_panel("left", a)
+    entries = host.entries()
+    check(entries.get("tools/build", {}).get("Directory") == host_path(a), f"tools/build stored as {a}", host)
+    check(entries.get("tools", {}).get("Flags") == 0x10, "tools stored as a group", host)
+
+    host.keys("Tab")
+    host.wait(lambda s: s.command_line() == host_path(b) + ">", "the right panel to be active")
+    host.command("cd:build")
+    host.wait_panel("right", a)
+    host.command("cd:-")
+    host.wait_panel("right", b)
+    host.command("cd:-")
+    host.wait_panel("right", a)
+    host.command(f"cd {host_path(b)}")
+    host.wait_panel("right", b)
+    host.command("cd:tools/build")
+    host.wait_panel("right", a)
+
+
+@journey
+def a_menu_chooses_among_matching_names(host, files, msg):
+    work, home, elsewhere = files("work/src"), files("home/src"), files("b")
+    host.start(work, elsewhere, {"AllowSearchOverDir": 1})
+    host.command("cd::work/src")
+    host.wait_panel("left", work)
+    host.command(f"cd {host_path(home)}")
+    host.wait_panel("left", home)
+    host.command("cd::home/src")
+    host.wait_panel("left", home)
+    stored = [name for name in host.entries() if name.endswith("/src")]
+
+    host.command(f"cd {host_path(elsewhere)}")
+    host.wait_panel("left", elsewhere)
+    host.command("cd:src")
+    menu = host.wait_box(msg(20))
+    shown = [line.split()[0] for line in menu.lines]
+    check(shown == stored, f"the menu's lines {shown} in the store's order {stored}", host)
+    host.keys("Enter")
+    host.wait_panel("left", files(stored[0]))
+
+    host.command("cd:src")
+    host.wait_box(msg(20))
+    host.keys("Escape")
+    dismiss(host, msg(0), msg(6))
+    host.wait_panel("left", files(stored[0]))
+
+
+@journey
+def a_suffix_goes_below_and_a_missing_folder_walks_up(host, files, msg):
+    project, deep, elsewhere = files("proj"), files("x/y/z/w"), files("b")
+    os.makedirs(os.path.join(project, "sub"))
+    host.start(project, elsewhere, {"AllowPathSuffix": 1})
+    host.command("cd::proj")
+    host.wait_panel("left", project)
+    host.command(f"cd {host_path(deep)}")
+    host.wait_panel("left", deep)
+    host.command("cd::gone")
+    host.wait_panel("left", deep)
+    host.command(f"cd {host_path(elsewhere)}")
+    host.wait_panel("left", elsewhere)
+
+    host.command("cd:proj\\sub")
+    host.wait_panel("left", os.path.join(project, "sub"))
+
+    shutil.rmtree(files("x/y"))
+    host.command("cd:gone")
+    question = host.wait_box(msg(0))
+    for line in (msg(7), host_path(deep), msg(36)):
+        check(line in question.lines, f"{line!r} in the question", host)
+    host.keys("Enter")
+    host.wait_panel("left", files("x"))
+
+
+@journey
+def an_exception_is_reported_and_the_host_goes_on(host, files, msg):
+    a = files("a")
+    host.start(a, files("b"))
+    host.command("cd::a:b")
+    report = host.wait_box(msg(0))
+    expected = [msg(5) % "OpenW", "EWaymarkError", *msg(11).split("\\n"), "{ OK }"]
+    check(report.lines == expected, f"the report {report.lines}, expected {expected}", host)
+    host.keys("Enter")
+    host.wait_panel("left", a)
+    check("a:b" not in host.entries(), "nothing stored", host)
+    host.command("cd::c")
+    host.wait_panel("left", a)
+    check("c" in host.entries(), "a store after the report", host)
