@@ -53,6 +53,15 @@ Session::Session(Host& host, std::ostream& out, std::istream& in, Mode mode)
                });
     AddCommand("tab", "tab                  make the other panel active",
                [this](const auto&) { host_.Panels().SwitchActive(); });
+    AddCommand("plugins", "plugins              choose the plugin in the plugins menu (F11)",
+               [this](const auto&) { OpenPlugin(far::OPEN_PLUGINSMENU, 0); });
+    AddCommand(
+        "drive", "drive left|right     choose the plugin in a drive menu (Alt+F1, Alt+F2)",
+        [this](const auto& words) {
+            Require(words.size() == 2 && (words[1] == "left" || words[1] == "right"),
+                    "drive left|right");
+            ChooseInDriveMenu(words[1] == "left" ? host_.Panels().Left() : host_.Panels().Right());
+        });
     AddCommand("panels", "panels               show both panels",
                [this](const auto&) { out_ << host_.Panels().Draw(); });
     AddCommand("answer", "answer message|menu N  the answer to the next message or menu",
@@ -197,25 +206,37 @@ int Session::Run(std::istream& lines, bool echo) {
 }
 
 void Session::RunPluginCommand(const wm::String& text) {
+    OpenPlugin(far::OPEN_COMMANDLINE, reinterpret_cast<far::INT_PTR>(Host16(text)));
+}
+
+void Session::ChooseInDriveMenu(FilePanel& panel) {
+    if (OpenPlugin(far::OPEN_DISKMENU, 0)) return;
+    // A drive menu whose plugin opened nothing leaves its panel on the active panel's folder.
+    const wm::String folder = host_.Panels().Active().Directory();
+    panel.SetDirectory(folder);
+    panel.Redraw();
+}
+
+bool Session::OpenPlugin(int openFrom, far::INT_PTR item) {
     Require(host_.Exports().OpenPluginW != nullptr, "the plugin has no OpenPluginW");
     firstMessage_ = host_.Messages().size();
     firstMenu_ = host_.Menus().size();
-    const far::HANDLE panel = host_.Exports().OpenPluginW(
-        far::OPEN_COMMANDLINE, reinterpret_cast<far::INT_PTR>(Host16(text)));
+    const far::HANDLE panel = host_.Exports().OpenPluginW(openFrom, item);
     // The dialogs the command ran, as the person saw them.
     const auto& screens = host_.DialogScreens();
     for (; shownScreens_ < screens.size(); ++shownScreens_) {
         for (const auto& row : screens[shownScreens_]) out_ << Utf8(row) << "\n";
     }
-    if (panel == far::INVALID_HANDLE_VALUE) return;
+    if (panel == far::INVALID_HANDLE_VALUE) return false;
     const auto opened = host_.AcceptOpenAnswer(panel);
     if (!opened) {
         out_ << "(the plugin answered a panel handle that it cannot list: closed again)\n";
-        return;
+        return false;
     }
     ClosePluginPanel();
     pluginPanel_ = opened;
     out_ << "(the plugin opened its panel)\n";
+    return true;
 }
 
 void Session::Expect(const std::vector<std::string>& words) {

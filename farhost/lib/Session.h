@@ -42,6 +42,9 @@ public:
 
 private:
     void RunPluginCommand(const wm::String& text);
+    // Calls OpenPluginW and takes its answer as the host does; true when a panel opened.
+    bool OpenPlugin(int openFrom, far::INT_PTR item);
+    void ChooseInDriveMenu(FilePanel& panel);
     void Expect(const std::vector<std::string>& words);
     void Help();
     int Ask(const std::string& question, int count);

@@ -28,15 +28,37 @@ def dismiss(host, box_title, *lines):
     return box
 
 
+def round_trip(host):
+    """Opens and closes the plugins menu: whatever the host did before is on the screen now."""
+    host.keys("F11")
+    host.wait_box("Plugin commands")
+    host.keys("Escape")
+    host.wait_no_box()
+
+
 @journey
 def menus_list_the_plugin(host, files, msg):
-    host.start(files("a"), files("b"))
+    a, b = files("a"), files("b")
+    host.start(a, b)
     for keys, title in ((["F11"], "Plugin commands"), (["M-F1"], "Drive"), (["M-F2"], "Drive")):
         host.keys(*keys)
         box = host.wait_box(title)
         check(any(line.endswith(msg(0)) for line in box.lines), f"{msg(0)!r} in the menu {title!r}", host)
         host.keys("Escape")
         host.wait_no_box()
+
+    # Choosing the plugin in a menu opens no panel yet. A drive menu whose plugin opens nothing
+    # leaves its panel on the active panel's folder: the host's own doing.
+    for keys, title, right in ((["F11"], "Plugin commands", b), (["M-F1"], "Drive", b), (["M-F2"], "Drive", a)):
+        host.keys(*keys)
+        host.wait_box(title)
+        host.keys("End", "Enter")
+        host.wait_no_box()
+        round_trip(host)
+        screen = host.capture()
+        check(screen.panel_title("left") == host_path(a) and screen.panel_title("right") == host_path(right),
+              f"the panels on {a} and {right} after choosing {msg(0)!r} in {title!r}", host)
+
     host.keys("F9")
     host.wait(lambda s: "Options" in s.rows[0] and s.box() is None, "the host's menu bar")
     host.keys("o")
