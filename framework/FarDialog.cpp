@@ -186,10 +186,11 @@ bool TFarDialog::BuildDialog() {
     const int x2 = x < 0 ? w : x + w - 1;
     const int y2 = y < 0 ? h : y + h - 1;
     const auto& startup = Startup();
-    const far::HANDLE handle = startup.DialogInit(
-        startup.ModuleNumber, x, y, x2, y2, ToHostString(HelpTopic_),
-        Items_.empty() ? nullptr : Items_.data(), static_cast<uint32_t>(Count_), 0, DialogFlags_,
-        &TFarDialog::HostDialogProc, reinterpret_cast<far::LONG_PTR>(this));
+    const far::HANDLE handle =
+        CallHost(startup.DialogInit, far::INVALID_HANDLE_VALUE, startup.ModuleNumber, x, y, x2, y2,
+                 ToHostString(HelpTopic_), Items_.empty() ? nullptr : Items_.data(),
+                 static_cast<uint32_t>(Count_), 0, DialogFlags_, &TFarDialog::HostDialogProc,
+                 reinterpret_cast<far::LONG_PTR>(this));
     if (handle == far::INVALID_HANDLE_VALUE || handle == nullptr) return false;
     Handle_ = handle;
     Register(this);
@@ -200,7 +201,7 @@ void TFarDialog::ReleaseDialog() {
     if (!Active()) return;
     Unregister(this);
     const far::HANDLE handle = std::exchange(Handle_, far::INVALID_HANDLE_VALUE);
-    Startup().DialogFree(handle);
+    CallHost(Startup().DialogFree, 0, handle);
 }
 
 bool TFarDialog::Execute(TButton*& button) {
@@ -208,14 +209,14 @@ bool TFarDialog::Execute(TButton*& button) {
     if (!Active() && !BuildDialog())
         throw EFarDialogError(u"Failed to build dialog " + ClassName());
     const auto& startup = Startup();
-    const int exitCode = startup.DialogRun(Handle_);
+    const int exitCode = CallHost(startup.DialogRun, -1, Handle_);
     button = ControlAs<TButton>(exitCode);
     TFarScreen::RedrawAll();
     return button != nullptr;
 }
 
 far::LONG_PTR TFarDialog::SendMessage(int msg, int param1, far::LONG_PTR param2) {
-    return Startup().SendDlgMessage(Handle_, msg, param1, param2);
+    return CallHost(Startup().SendDlgMessage, 0, Handle_, msg, param1, param2);
 }
 
 // ---- Geometry and settings ------------------------------------------------------------
@@ -337,7 +338,7 @@ far::LONG_PTR TFarDialog::HostDialogProc(far::HANDLE handle, int32_t msg, int32_
         if (outcome == GuardOutcome::Done && handled) return result;
     }
     try {
-        return Startup().DefDlgProc(handle, msg, param1, param2);
+        return CallHost(Startup().DefDlgProc, 0, handle, msg, param1, param2);
     } catch (...) {
         return 0;  // no plugin object: nothing to answer with
     }

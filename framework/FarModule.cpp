@@ -80,10 +80,10 @@ bool TFarModule::ShowMenu(int /*itemId*/, StringView title, StringView helpTopic
         }
     }
     const String titleText(title), helpText(helpTopic);
-    const int result = startup.Menu(
-        startup.ModuleNumber, -1, -1, 0, far::FMENU_WRAPMODE | far::FMENU_AUTOHIGHLIGHT,
-        ToHostString(titleText), nullptr, ToHostString(helpText), nullptr, nullptr, menu.data(),
-        static_cast<int32_t>(menu.size()));
+    const int result = CallHost(startup.Menu, -1, startup.ModuleNumber, -1, -1, 0,
+                                far::FMENU_WRAPMODE | far::FMENU_AUTOHIGHLIGHT,
+                                ToHostString(titleText), nullptr, ToHostString(helpText), nullptr,
+                                nullptr, menu.data(), static_cast<int32_t>(menu.size()));
     if (result < 0) return false;
     selected = result;
     return true;
@@ -94,8 +94,8 @@ int TFarModule::ShowMessage(const std::vector<String>& lines, uint32_t flags, in
     std::vector<const far::HostChar*> items;
     items.reserve(lines.size());
     for (const auto& line : lines) items.push_back(ToHostString(line));
-    const int answer = startup.Message(startup.ModuleNumber, flags, nullptr, items.data(),
-                                       static_cast<int32_t>(items.size()), buttons);
+    const int answer = CallHost(startup.Message, -1, startup.ModuleNumber, flags, nullptr,
+                                items.data(), static_cast<int32_t>(items.size()), buttons);
     if (buttons > 0) TFarProgress::MarkAllOverwritten();
     return answer;
 }

@@ -54,6 +54,15 @@ public:
 
 protected:
     static const far::PluginStartupInfo& Startup();
+
+    // Calls a function the host has handed over. A slot left empty (before SetStartupInfoW, or
+    // by a host that fills less) answers `fallback`, as the documents say a zeroed record does.
+    template <typename Function, typename Fallback, typename... Args>
+    static auto CallHost(Function function, Fallback fallback, Args... args) {
+        using Result = decltype(function(args...));
+        if (function == nullptr) return static_cast<Result>(fallback);
+        return function(args...);
+    }
 };
 
 // Base of config, screen, panel, dialog, macro and progress classes.

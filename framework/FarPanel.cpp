@@ -16,7 +16,7 @@ far::HANDLE HandleOfSide(TPanelSide side) {
 
 int TFarPanel::Control(far::HANDLE handle, int command, int param1, far::LONG_PTR param2) {
     const auto& startup = Startup();
-    return startup.Control(handle, command, param1, param2);
+    return CallHost(startup.Control, 0, handle, command, param1, param2);
 }
 
 TFarPanel::TFarPanel(TPanelSide side, bool readItems) : TFarPanel(HandleOfSide(side), readItems) {}

@@ -147,7 +147,8 @@ void TFarPlugin::GetPluginInfo(far::PluginInfo& info) {
 
 void TFarPlugin::ReportException(const Exception& error, StringView functionName) {
     if (dynamic_cast<const EAbort*>(&error) != nullptr) return;
-    if (!IsRegistered()) {
+    // Before the host has handed its tables over, only the system's message box can tell.
+    if (!IsRegistered() || Instance().StartupInfo().Message == nullptr) {
         const String text = u"Exception occurred in " + String(functionName) + u"\r\n" +
                             error.ClassName() + u"\r\n" + error.Message();
         platform::ShowLastResortMessage(

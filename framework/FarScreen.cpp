@@ -7,8 +7,7 @@ namespace wm {
 far::SMALL_RECT TFarScreen::GetFarRect() {
     const auto& startup = Startup();
     far::SMALL_RECT rect{};
-    if (startup.AdvControl == nullptr ||
-        startup.AdvControl(startup.ModuleNumber, far::ACTL_GETFARRECT, &rect) == 0) {
+    if (CallHost(startup.AdvControl, 0, startup.ModuleNumber, far::ACTL_GETFARRECT, &rect) == 0) {
         rect = far::SMALL_RECT{0, 0, 79, 24};
     }
     return rect;
@@ -26,12 +25,12 @@ int TFarScreen::GetHeight() {
 
 void TFarScreen::RedrawAll() {
     const auto& startup = Startup();
-    startup.AdvControl(startup.ModuleNumber, far::ACTL_REDRAWALL, nullptr);
+    CallHost(startup.AdvControl, 0, startup.ModuleNumber, far::ACTL_REDRAWALL, nullptr);
 }
 
 void TFarScreen::RestoreScreen(far::HANDLE& handle) {
     if (handle == far::INVALID_HANDLE_VALUE) return;
-    Startup().RestoreScreen(handle);
+    CallHost(Startup().RestoreScreen, 0, handle);
     handle = far::INVALID_HANDLE_VALUE;
 }
 

@@ -172,10 +172,10 @@ bool TRegistrySubstitutionEngine::Lookup(StringView name, String& value) {
         if (known != std::end(kRootNames)) root = known->root;
         path.erase(0, separator + 1);
     }
-    const size_t valueStart = path.find_last_of(u"\\:") + 1;  // 0 without a separator
-    const String valueName = path.substr(valueStart);
-    String keyPath = path.substr(0, valueStart);
-    if (!keyPath.empty() && keyPath.back() == u'\\') keyPath.pop_back();
+    // "App:Path" and "App\\Path" name the same value; the separator belongs to neither part.
+    const size_t separator = path.find_last_of(u"\\:");
+    const String valueName = separator == String::npos ? path : path.substr(separator + 1);
+    const String keyPath = separator == String::npos ? String() : path.substr(0, separator);
 
     auto& registry = platform::CurrentRegistry();
     platform::RegistryKey key;

@@ -1,7 +1,7 @@
 #include "farhost/lib/DialogEngine.h"
 
-#include "farhost/lib/DialogScreen.h"
 #include "core/Exceptions.h"
+#include "farhost/lib/DialogScreen.h"
 
 namespace farhost {
 
@@ -13,7 +13,8 @@ DialogEngine::~DialogEngine() = default;
 far::HANDLE DialogEngine::Init(int x1, int y1, int x2, int y2, far::HostText helpTopic,
                                const far::FarDialogItem* items, unsigned count, far::DWORD flags,
                                far::FARWINDOWPROC proc, far::LONG_PTR param) {
-    if (refuse_) return far::INVALID_HANDLE_VALUE;
+    // The host refuses a dialog without items.
+    if (refuse_ || items == nullptr || count == 0) return far::INVALID_HANDLE_VALUE;
     DialogEnvironment& environment = *this;
     auto dialog = std::make_unique<HostDialog>(environment, x1, y1, x2, y2, helpTopic, items, count,
                                                flags, proc, param);

@@ -53,9 +53,10 @@ bool StartsWithNoCase(wm::StringView text, wm::StringView prefix) {
     return text.size() >= prefix.size() && EqualNoCase(text.substr(0, prefix.size()), prefix);
 }
 
-// The text of a message line after its opening quote. Escapes and "" take two characters each,
-// so only an unpaired quote in the last position is the (optional) closing one.
+// The text of a message line after its opening quote. The host drops a closing quote at the end
+// of the line first, then reads escapes and "" in what is left.
 wm::String MessageText(wm::StringView body) {
+    if (!body.empty() && body.back() == u'"') body.remove_suffix(1);
     wm::String text;
     for (size_t i = 0; i < body.size(); ++i) {
         const char16_t c = body[i];
@@ -90,12 +91,8 @@ wm::String MessageText(wm::StringView body) {
                 ++i;
                 continue;
             }
-        } else if (c == u'"') {
-            if (hasNext && body[i + 1] == u'"') {
-                ++i;
-            } else if (!hasNext) {
-                break;
-            }
+        } else if (c == u'"' && hasNext && body[i + 1] == u'"') {
+            ++i;
         }
         text.push_back(c);
     }

@@ -69,20 +69,28 @@ TEST_F(DelayedChangeTest, WithoutADelayTheHandlerAnswersAtOnce) {
 TEST_F(DelayedChangeTest, ChangesInsideTheDelayGiveOneCallAfterTheLast) {
     auto dialog = TFarDialog::New<TFarDialog>(kDialogId);
     auto* edit = dialog->AddEdit(0, 0, 10, u"");
+    using Clock = std::chrono::steady_clock;
     std::atomic<int> changes{0}, calls{0}, changesSeen{-1};
+    std::atomic<Clock::rep> calledAt{0};
     edit->SetOnChange([&](TFarDialog::TCustomEdit&, bool& allow) {
         changesSeen = changes.load();
+        calledAt = Clock::now().time_since_epoch().count();
         ++calls;
         allow = false;  // not used for delayed calls
     });
-    // Three changes well inside the delay: each restarts the quiet period.
+    // Five changes 100 ms apart inside a 1 s delay: each restarts the quiet period, so the one
+    // call comes a whole delay after the last change, not a delay after the first.
     edit->SetChangeDelay(1000);
-    for (int i = 0; i < 3; ++i) {
+    Clock::time_point lastChange;
+    for (int i = 0; i < 5; ++i) {
+        if (i > 0) std::this_thread::sleep_for(100ms);
         ++changes;
+        lastChange = Clock::now();
         EXPECT_TRUE(edit->DoChange());
     }
     ASSERT_TRUE(Eventually([&] { return calls.load() > 0; }));
-    EXPECT_EQ(changesSeen.load(), 3);
+    EXPECT_EQ(changesSeen.load(), 5);
+    EXPECT_GE(Clock::time_point(Clock::duration(calledAt.load())) - lastChange, 950ms);
     std::this_thread::sleep_for(2s);  // twice the delay: no second call comes
     EXPECT_EQ(calls.load(), 1);
 
@@ -90,7 +98,7 @@ TEST_F(DelayedChangeTest, ChangesInsideTheDelayGiveOneCallAfterTheLast) {
     ++changes;
     edit->DoChange();
     ASSERT_TRUE(Eventually([&] { return calls.load() == 2; }));
-    EXPECT_EQ(changesSeen.load(), 4);
+    EXPECT_EQ(changesSeen.load(), 6);
 }
 
 TEST_F(DelayedChangeTest, AFailingDelayedHandlerIsLogged) {

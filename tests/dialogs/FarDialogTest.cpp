@@ -93,17 +93,23 @@ TEST_F(DialogTest, MisuseRaisesItsMessage) {
     EXPECT_EQ(HostSide(*dialog).Items().size(), 1u);
 }
 
-TEST_F(DialogTest, AnEmptyDialogBuildsWithItsTopicAndFlags) {
+TEST_F(DialogTest, ADialogBuildsWithItsTopicAndFlagsAndAnEmptyOneIsRefused) {
     auto dialog = NewDialog();
     dialog->SetHelpTopic(u"Topic");
     dialog->SetDialogFlags(far::FDLG_WARNING);
+    // The host refuses a dialog without items.
+    EXPECT_FALSE(dialog->BuildDialog());
+    TButton* button = nullptr;
+    EXPECT_THROW(dialog->Execute(button), EFarDialogError);
+
+    dialog->AddLabel(0, 1, 5, u"text", 1);
     ASSERT_TRUE(dialog->BuildDialog());
     const auto& init = host.Calls().back();
     ASSERT_EQ(init.function, "DialogInit");
     // Centred: X2 and Y2 carry the size.
     EXPECT_EQ(std::vector<std::string>(init.arguments.begin() + 1, init.arguments.begin() + 9),
-              (std::vector<std::string>{"-1", "-1", "76", "21", "Topic", "0", "0", "1"}));
-    EXPECT_TRUE(HostSide(*dialog).Items().empty());
+              (std::vector<std::string>{"-1", "-1", "76", "21", "Topic", "1", "0", "1"}));
+    EXPECT_EQ(HostSide(*dialog).Items().size(), 1u);
     dialog->ReleaseDialog();
     EXPECT_FALSE(dialog->Active());
     EXPECT_EQ(host.LiveDialogCount(), 0);

@@ -5,10 +5,10 @@
 #include <array>
 #include <cstring>
 
+#include "core/Exceptions.h"
 #include "farhost/lib/DialogAction.h"
 #include "farhost/lib/Host.h"
 #include "farhost/lib/HostDialog.h"
-#include "core/Exceptions.h"
 #include "tests/support/HostText.h"
 
 namespace farhost {
@@ -133,6 +133,13 @@ TEST_F(HostDialogTest, ItemsAreDrawnAtTheirPlaces) {
     EXPECT_EQ((std::array{rect.Left, rect.Top, rect.Right, rect.Bottom}),
               (std::array<int16_t, 4>{15, 6, 21, 6}));
     EXPECT_TRUE(host.Errors().empty());
+}
+
+TEST_F(HostDialogTest, ADialogWithoutItemsIsRefused) {
+    EXPECT_THROW(Open({}), wm::Exception);
+    far::FarDialogItem item = Item(far::DI_TEXT, 1, 1, 5, 1, u"x");
+    EXPECT_EQ(host.StartupInfo().DialogInit(1, 0, 0, 29, 7, nullptr, &item, 0, 0, 0, nullptr, 0),
+              far::INVALID_HANDLE_VALUE);
 }
 
 TEST_F(HostDialogTest, ACentredDialogSitsInTheMiddleOfTheConsole) {

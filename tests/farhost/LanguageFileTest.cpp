@@ -61,7 +61,8 @@ TEST(LanguageFile, MessageLineRules) {
         {R"("a\\b")", u"a\\b"},
         {R"("say \"hi\"")", u"say \"hi\""},
         {R"("\n\r\t\b")", u"\n\r\t\b"},
-        {R"("C:\dir\x\")", u"C:\\dir\\x\""},
+        // The closing quote goes first, so the backslash before it stays a backslash.
+        {R"("C:\dir\x\")", u"C:\\dir\\x\\"},
         {R"("trailing\)", u"trailing\\"},
         {R"("two ""quotes""")", u"two \"quotes\""},
         {R"("ends with a doubled quote "")", u"ends with a doubled quote \""},

@@ -2,7 +2,9 @@
 
 #include <cstring>
 
+#include "framework/FarPanel.h"
 #include "framework/FarPlugin.h"
+#include "framework/FarScreen.h"
 #include "platform/MessageBox.h"
 #include "tests/framework/TestPlugin.h"
 
@@ -66,6 +68,30 @@ TEST(ExceptionReport, UsesTheMessageBoxWhileNoPluginIsRegistered) {
               u"Exception occurred in ConfigureW\r\nEFarPluginError\r\n"
               u"The plugin has not been initialized yet");
     EXPECT_TRUE(host.Messages().empty());
+}
+
+TEST(ExceptionReport, UsesTheMessageBoxBeforeTheHostHandsItsTablesOver) {
+    platform::ScopedMessageBoxSink sink(&BoxRecord::Sink);
+    BoxRecord::count = 0;
+    auto owned = std::make_unique<TestPlugin>();
+    TestPlugin& plugin = *owned;
+    TFarPlugin::Register(std::move(owned));
+    // Every host call of the framework on empty slots: nothing shown, the zeroed answers.
+    plugin.open = [](int, far::INT_PTR) -> far::HANDLE {
+        int selected = 7;
+        EXPECT_FALSE(TFarModule::ShowMenu(0, u"t", u"", {u"a"}, selected));
+        EXPECT_EQ(selected, 7);
+        EXPECT_EQ(TFarModule::ShowError(u"x"), -1);
+        EXPECT_FALSE(TFarPanel::SetPanelDirectory(far::PANEL_ACTIVE, u"/", NullGuid, u"", u""));
+        TFarScreen::RedrawAll();
+        EXPECT_EQ(TFarScreen::GetWidth(), 80);
+        throw EFarError(u"too early");
+    };
+
+    EXPECT_EQ(OpenPluginW(far::OPEN_PLUGINSMENU, 0), far::INVALID_HANDLE_VALUE);
+    EXPECT_EQ(BoxRecord::count, 1);
+    EXPECT_EQ(BoxRecord::text, u"Exception occurred in OpenW\r\nEFarError\r\ntoo early");
+    TFarPlugin::Unregister();
 }
 
 using ExportTest = FrameworkTest;

@@ -103,7 +103,7 @@ TEST_F(Substitution, RegistryFormsReadStringValues) {
     WriteRaw(key, u"Inner", RegistryType::String, Bytes(StringView(u"a\0b", 3)));
     WriteRaw(key, u"Empty", RegistryType::String, {});
     WriteRaw(key, u"Number", RegistryType::Dword, BytesOf(uint32_t{1}));
-    WriteRaw(key + u"\\Sub:", u"Colon", RegistryType::String, Bytes(u"colon"));
+    WriteRaw(key + u"\\Sub", u"Colon", RegistryType::String, Bytes(u"colon"));
     const String form = u"$(reg:HKCU\\" + key;
     const struct {
         String text, expected;
@@ -114,7 +114,9 @@ TEST_F(Substitution, RegistryFormsReadStringValues) {
         {form + u"\\)", u"%def%"},
         {form + u"\\Inner)", u"a"},
         {u"[" + form + u"\\Empty)]", u"[]"},
+        // A colon before the value name reads the same value as a backslash.
         {form + u"\\Sub:Colon)", u"colon"},
+        {form + u"\\Sub\\Colon)", u"colon"},
         {form + u"\\Missing)", form + u"\\Missing)"},
     };
     for (const auto& c : cases) EXPECT_EQ(Expand(c.text), c.expected) << ToUtf8(c.text);
