@@ -32,6 +32,7 @@ CREATE TABLE IF NOT EXISTS registry_values(
     folded BLOB NOT NULL,
     type INTEGER NOT NULL,
     data BLOB NOT NULL,
+    ordinal INTEGER NOT NULL DEFAULT 0,
     PRIMARY KEY(key, folded)) WITHOUT ROWID;
 INSERT OR IGNORE INTO registry_keys(id, parent, name, folded) VALUES
     (1, NULL, 'HKEY_CLASSES_ROOT', x''), (2, NULL, 'HKEY_CURRENT_USER', x''),
@@ -39,6 +40,13 @@ INSERT OR IGNORE INTO registry_keys(id, parent, name, folded) VALUES
     (5, NULL, 'HKEY_PERFORMANCE_DATA', x''), (6, NULL, 'HKEY_CURRENT_CONFIG', x''),
     (7, NULL, 'HKEY_DYN_DATA', x'');
 )sql";
+// Values are listed in the order they were created, by `ordinal` within their key. A database
+// made before that column gets it with 0 for every value it holds: those keep their name order,
+// ahead of every value made later.
+constexpr const char* kValueOrderColumn =
+    "ALTER TABLE registry_values ADD COLUMN ordinal INTEGER NOT NULL DEFAULT 0;";
+constexpr const char* kValueOrderIndex =
+    "CREATE INDEX IF NOT EXISTS registry_values_in_order ON registry_values(key, ordinal);";
 constexpr int64_t kLastRootId = 7;
 
 struct DatabaseCloser {
@@ -252,14 +260,33 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
     const std::string setup = std::string(path == ":memory:" ? "" : "PRAGMA journal_mode=WAL;") +
                               "PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON;"
                               "PRAGMA cache_size=-16384; BEGIN IMMEDIATE;" +
-                              kSchema + "COMMIT;";
+                              kSchema;
+    std::string reason;
+    const auto run = [&](const char* sql, sqlite3_callback onRow = nullptr,
+                         void* context = nullptr) {
+        char* message = nullptr;
+        const int result = sqlite3_exec(raw, sql, onRow, context, &message);
+        reason = message ? message : "";
+        sqlite3_free(message);
+        return result;
+    };
     // Processes that make a new database at the same moment may find it locked in ways the
     // busy handler does not wait for (switching it to WAL): those attempts are repeated.
     for (int attempt = 0;; ++attempt) {
-        char* message = nullptr;
-        const int result = sqlite3_exec(raw, setup.c_str(), nullptr, nullptr, &message);
-        const std::string reason = message ? message : "";
-        sqlite3_free(message);
+        int result = run(setup.c_str());
+        bool ordered = false;
+        if (result == SQLITE_OK) {
+            result = run(
+                "SELECT 1 FROM pragma_table_info('registry_values') WHERE name = 'ordinal'",
+                [](void* found, int, char**, char**) {
+                    *static_cast<bool*>(found) = true;
+                    return 0;
+                },
+                &ordered);
+        }
+        if (result == SQLITE_OK && !ordered) result = run(kValueOrderColumn);
+        if (result == SQLITE_OK) result = run(kValueOrderIndex);
+        if (result == SQLITE_OK) result = run("COMMIT;");
         if (result == SQLITE_OK) break;
         if (!sqlite3_get_autocommit(raw)) sqlite3_exec(raw, "ROLLBACK", nullptr, nullptr, nullptr);
         const int primary = result & 0xFF;
@@ -285,7 +312,9 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
     d.readValue =
         d.Prepare("SELECT type, data FROM registry_values WHERE key = ?1 AND folded = ?2");
     d.writeValue = d.Prepare(
-        "INSERT INTO registry_values(key, folded, name, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
+        "INSERT INTO registry_values(key, folded, name, type, data, ordinal) "
+        "VALUES(?1, ?2, ?3, ?4, ?5, "
+        "(SELECT coalesce(max(ordinal), 0) + 1 FROM registry_values WHERE key = ?1)) "
         "ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data");
     d.deleteValue = d.Prepare("DELETE FROM registry_values WHERE key = ?1 AND folded = ?2");
     d.firstChild = d.Prepare(
@@ -294,7 +323,8 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
         "SELECT name, folded FROM registry_keys WHERE parent = ?1 AND folded > ?2 "
         "ORDER BY folded LIMIT 1");
     d.valueAt = d.Prepare(
-        "SELECT name FROM registry_values WHERE key = ?1 ORDER BY folded LIMIT 1 OFFSET ?2");
+        "SELECT name FROM registry_values WHERE key = ?1 ORDER BY ordinal, folded "
+        "LIMIT 1 OFFSET ?2");
     d.childAt = d.Prepare(
         "SELECT name, folded FROM registry_keys WHERE parent = ?1 ORDER BY folded "
         "LIMIT 1 OFFSET ?2");
