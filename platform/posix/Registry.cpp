@@ -58,6 +58,32 @@ struct StatementFinalizer {
 using DatabaseHandle = std::unique_ptr<sqlite3, DatabaseCloser>;
 using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
+// UTF-16 code units, each mapped by `map`, most significant byte first, so that the blob order is
+// the order of the code units.
+template <typename Map>
+std::vector<uint8_t> CodeUnitBytes(StringView text, Map map) {
+    std::vector<uint8_t> bytes;
+    bytes.reserve(text.size() * 2);
+    for (char16_t c : text) {
+        const char16_t mapped = map(c);
+        bytes.push_back(static_cast<uint8_t>(mapped >> 8));
+        bytes.push_back(static_cast<uint8_t>(mapped & 0xFF));
+    }
+    return bytes;
+}
+
+bool HasUnpairedSurrogate(StringView text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c < 0xD800 || c > 0xDFFF) continue;
+        if (c > 0xDBFF || i + 1 == text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) {
+            return true;
+        }
+        ++i;
+    }
+    return false;
+}
+
 // One run of a prepared statement: binds parameters in order and resets the statement on the way
 // out, so that a cached statement never stays busy.
 class Query {
@@ -87,6 +113,14 @@ public:
         return *this;
     }
 
+    // A key or value name goes as UTF-8 text, or, when UTF-8 cannot carry it (an unpaired
+    // surrogate), as a blob of its code units, so that every name reads back as it was made.
+    Query& BindName(StringView name) {
+        if (HasUnpairedSurrogate(name))
+            return Bind(CodeUnitBytes(name, [](char16_t c) { return c; }));
+        return Bind(ToUtf8(name));
+    }
+
     int Step() { return sqlite3_step(statement_); }
     int64_t Integer(int column) const { return sqlite3_column_int64(statement_, column); }
     std::span<const uint8_t> Blob(int column) const {
@@ -98,22 +132,24 @@ public:
         return {text ? text : "", static_cast<size_t>(sqlite3_column_bytes(statement_, column))};
     }
 
+    String Name(int column) const {
+        if (sqlite3_column_type(statement_, column) != SQLITE_BLOB) return FromUtf8(Text(column));
+        const auto bytes = Blob(column);
+        String name(bytes.size() / 2, u'\0');
+        for (size_t i = 0; i < name.size(); ++i) {
+            name[i] = static_cast<char16_t>(bytes[2 * i] << 8 | bytes[2 * i + 1]);
+        }
+        return name;
+    }
+
 private:
     sqlite3_stmt* statement_;
     int next_ = 1;
 };
 
-// A name as the database compares it: upper-cased UTF-16, most significant byte first, so that
-// the blob order is the order of the code units.
+// A name as the database compares it: its upper-cased code units.
 std::vector<uint8_t> Fold(StringView name) {
-    std::vector<uint8_t> folded;
-    folded.reserve(name.size() * 2);
-    for (char16_t c : name) {
-        const char16_t upper = UpperCaseChar(c);
-        folded.push_back(static_cast<uint8_t>(upper >> 8));
-        folded.push_back(static_cast<uint8_t>(upper & 0xFF));
-    }
-    return folded;
+    return CodeUnitBytes(name, UpperCaseChar);
 }
 
 // The API takes null-terminated names: anything after a null character is not seen.
@@ -373,7 +409,7 @@ RegistryStatus SqliteRegistry::Open(RegistryRoot root, StringView path, uint32_t
         for (walk(); found < components.size(); ++found) {
             Query insert(d.insertKey);
             const StringView component = components[found];
-            const int code = insert.Bind(id).Bind(ToUtf8(component)).Bind(Fold(component)).Step();
+            const int code = insert.Bind(id).BindName(component).Bind(Fold(component)).Step();
             if (code != SQLITE_DONE) return FromSqlite(code);
             id = sqlite3_last_insert_rowid(d.db.get());
         }
@@ -440,7 +476,7 @@ RegistryStatus SqliteRegistry::WriteValue(const RegistryKey& key, StringView nam
     Query query(db_->writeValue);
     return FromSqlite(query.Bind(state->id)
                           .Bind(Fold(name))
-                          .Bind(ToUtf8(name))
+                          .BindName(name)
                           .Bind(static_cast<int64_t>(type))
                           .Bind(data)
                           .Step());
@@ -515,7 +551,7 @@ RegistryStatus SqliteRegistry::EnumSubKey(const RegistryKey& key, uint32_t index
         if (code != SQLITE_DONE) return FromSqlite(code);
         return d.KeyExists(state->id) ? RegistryStatus::NoMoreItems : RegistryStatus::KeyDeleted;
     }
-    name = FromUtf8(query.Text(0));
+    name = query.Name(0);
     const auto folded = query.Blob(1);
     state->cursorFolded.assign(folded.begin(), folded.end());
     state->cursorIndex = index;
@@ -536,7 +572,7 @@ RegistryStatus SqliteRegistry::EnumValue(const RegistryKey& key, uint32_t index,
         if (code != SQLITE_DONE) return FromSqlite(code);
         return db_->KeyExists(state->id) ? RegistryStatus::NoMoreItems : RegistryStatus::KeyDeleted;
     }
-    name = FromUtf8(query.Text(0));
+    name = query.Name(0);
     return RegistryStatus::Ok;
 }
 
