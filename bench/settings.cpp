@@ -62,8 +62,8 @@ void EnumEntryNames(benchmark::State& state) {
     TOptions options;
     for (auto _ : state) {
         const auto names = options.EnumEntryNames();
-        if (static_cast<int64_t>(names.size()) != state.range(0)) std::abort();
-        benchmark::DoNotOptimize(names.data());
+        if (!names || static_cast<int64_t>(names->size()) != state.range(0)) std::abort();
+        benchmark::DoNotOptimize(names->data());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
     // Seconds per listed entry.

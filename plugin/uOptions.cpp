@@ -146,11 +146,11 @@ bool TOptions::DeleteEntry(StringView name) {
     return DeleteKey(normal);
 }
 
-std::vector<String> TOptions::EnumEntryNames() {
+std::optional<std::vector<String>> TOptions::EnumEntryNames() {
     std::vector<String> names;
     if (!OpenKey(kEntriesKey, true)) return names;
     const KeyScope scope(*this);
-    EnumKeys(names);
+    if (!EnumKeys(names)) return std::nullopt;
     return names;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "framework/FarConfig.h"
@@ -32,8 +33,10 @@ public:
     // stored.
     bool WriteEntry(const TWaymarkInfo& info);
     bool DeleteEntry(StringView name);
-    // The stored names in registry order, each as stored; empty when none was ever stored.
-    std::vector<String> EnumEntryNames();
+    // The stored names in registry order, each as stored; empty when none was ever stored (or
+    // the container key cannot be opened). Nothing when the registry refused part way through,
+    // so that no caller acts on a list that lacks some entries.
+    std::optional<std::vector<String>> EnumEntryNames();
 
     // Entry path of the group the panel showed last.
     String LastPanelDir;

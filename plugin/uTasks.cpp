@@ -132,7 +132,10 @@ std::unique_ptr<TWaymarkInfo> TWaymarks::Find(StringView typed, bool searchAllow
         return options.ReadEntry(key);
     }
 
-    const std::vector<String> names = options.EnumEntryNames();
+    // A list cut short could hide the one name that makes a hit ambiguous, or a menu line.
+    const auto listed = options.EnumEntryNames();
+    if (!listed) throw EWaymarkError(u"The stored waymarks could not be listed");
+    const std::vector<String>& names = *listed;
     std::vector<const String*> candidates;
     const String* uniqueHit = nullptr;
     bool uniqueSpoilt = false;
@@ -297,8 +300,13 @@ bool TWaymarks::Delete(StringView name) {
     }
     if (stored->IsGroup()) {
         size_t start = 0;
+        // Deleting only the children listed would leave the rest without their group.
         const auto children = ListChildren(TWaymarkInfo::NormalizeName(name), true, start);
-        for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        if (!children) {
+            TFarModule::ShowError(MessageText(MDeleteFailed));
+            return false;
+        }
+        for (auto it = children->rbegin(); it != children->rend(); ++it) {
             if (!RemoveStored(*it)) return false;
         }
     }
@@ -309,13 +317,15 @@ bool TWaymarks::Delete(StringView name) {
     return true;
 }
 
-std::vector<String> TWaymarks::ListChildren(StringView parent, bool recursive, size_t& start) {
+std::optional<std::vector<String>> TWaymarks::ListChildren(StringView parent, bool recursive,
+                                                           size_t& start) {
     const String normal = TWaymarkInfo::NormalizeName(parent);
     const String prefix = normal.empty() ? String() : normal + u"/";
     start = prefix.size() + 1;
-    const std::vector<String> names = TOptions().EnumEntryNames();
+    const auto names = TOptions().EnumEntryNames();
+    if (!names) return std::nullopt;
     std::vector<String> children;
-    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+    for (auto it = names->rbegin(); it != names->rend(); ++it) {
         if (!StartsWith(*it, prefix)) continue;
         const StringView child = StringView(*it).substr(prefix.size());
         if (child.empty()) continue;

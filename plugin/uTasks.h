@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/String.h"
@@ -25,6 +26,7 @@ public:
     static bool JumpTo(const TWaymarkInfo& waymark, far::HANDLE panel, StringView suffix,
                        bool pluginCallsAllowed);
     // The waymark a typed name resolves to (asking with a menu when several match), or null.
+    // A search raises EWaymarkError when the stored names cannot all be listed.
     static std::unique_ptr<TWaymarkInfo> Find(StringView name, bool searchAllowed);
     // An unnamed waymark holding the panel's current directory.
     static std::unique_ptr<TWaymarkInfo> InfoFromPanel(far::HANDLE panel);
@@ -39,8 +41,10 @@ public:
     // Deletes a waymark, or a group with everything below it.
     static bool Delete(StringView name);
     // The stored names below `parent` (direct children only unless recursive), in store order;
-    // `start` is the position where the child part of each name begins.
-    static std::vector<String> ListChildren(StringView parent, bool recursive, size_t& start);
+    // `start` is the position where the child part of each name begins. Nothing when the stored
+    // names cannot all be listed.
+    static std::optional<std::vector<String>> ListChildren(StringView parent, bool recursive,
+                                                           size_t& start);
 
     // Where the last successful jump started; null before the first one.
     static const TWaymarkInfo* PreviousLocation();

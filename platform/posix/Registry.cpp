@@ -32,6 +32,7 @@ CREATE TABLE IF NOT EXISTS registry_values(
     folded BLOB NOT NULL,
     type INTEGER NOT NULL,
     data BLOB NOT NULL,
+    ordinal INTEGER NOT NULL DEFAULT 0,
     PRIMARY KEY(key, folded)) WITHOUT ROWID;
 INSERT OR IGNORE INTO registry_keys(id, parent, name, folded) VALUES
     (1, NULL, 'HKEY_CLASSES_ROOT', x''), (2, NULL, 'HKEY_CURRENT_USER', x''),
@@ -39,6 +40,13 @@ INSERT OR IGNORE INTO registry_keys(id, parent, name, folded) VALUES
     (5, NULL, 'HKEY_PERFORMANCE_DATA', x''), (6, NULL, 'HKEY_CURRENT_CONFIG', x''),
     (7, NULL, 'HKEY_DYN_DATA', x'');
 )sql";
+// Values are listed in the order they were created, by `ordinal` within their key. A database
+// made before that column gets it with 0 for every value it holds: those keep their name order,
+// ahead of every value made later.
+constexpr const char* kValueOrderColumn =
+    "ALTER TABLE registry_values ADD COLUMN ordinal INTEGER NOT NULL DEFAULT 0;";
+constexpr const char* kValueOrderIndex =
+    "CREATE INDEX IF NOT EXISTS registry_values_in_order ON registry_values(key, ordinal);";
 constexpr int64_t kLastRootId = 7;
 
 struct DatabaseCloser {
@@ -49,6 +57,32 @@ struct StatementFinalizer {
 };
 using DatabaseHandle = std::unique_ptr<sqlite3, DatabaseCloser>;
 using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+
+// UTF-16 code units, each mapped by `map`, most significant byte first, so that the blob order is
+// the order of the code units.
+template <typename Map>
+std::vector<uint8_t> CodeUnitBytes(StringView text, Map map) {
+    std::vector<uint8_t> bytes;
+    bytes.reserve(text.size() * 2);
+    for (char16_t c : text) {
+        const char16_t mapped = map(c);
+        bytes.push_back(static_cast<uint8_t>(mapped >> 8));
+        bytes.push_back(static_cast<uint8_t>(mapped & 0xFF));
+    }
+    return bytes;
+}
+
+bool HasUnpairedSurrogate(StringView text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c < 0xD800 || c > 0xDFFF) continue;
+        if (c > 0xDBFF || i + 1 == text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) {
+            return true;
+        }
+        ++i;
+    }
+    return false;
+}
 
 // One run of a prepared statement: binds parameters in order and resets the statement on the way
 // out, so that a cached statement never stays busy.
@@ -79,6 +113,14 @@ public:
         return *this;
     }
 
+    // A key or value name goes as UTF-8 text, or, when UTF-8 cannot carry it (an unpaired
+    // surrogate), as a blob of its code units, so that every name reads back as it was made.
+    Query& BindName(StringView name) {
+        if (HasUnpairedSurrogate(name))
+            return Bind(CodeUnitBytes(name, [](char16_t c) { return c; }));
+        return Bind(ToUtf8(name));
+    }
+
     int Step() { return sqlite3_step(statement_); }
     int64_t Integer(int column) const { return sqlite3_column_int64(statement_, column); }
     std::span<const uint8_t> Blob(int column) const {
@@ -90,22 +132,24 @@ public:
         return {text ? text : "", static_cast<size_t>(sqlite3_column_bytes(statement_, column))};
     }
 
+    String Name(int column) const {
+        if (sqlite3_column_type(statement_, column) != SQLITE_BLOB) return FromUtf8(Text(column));
+        const auto bytes = Blob(column);
+        String name(bytes.size() / 2, u'\0');
+        for (size_t i = 0; i < name.size(); ++i) {
+            name[i] = static_cast<char16_t>(bytes[2 * i] << 8 | bytes[2 * i + 1]);
+        }
+        return name;
+    }
+
 private:
     sqlite3_stmt* statement_;
     int next_ = 1;
 };
 
-// A name as the database compares it: upper-cased UTF-16, most significant byte first, so that
-// the blob order is the order of the code units.
+// A name as the database compares it: its upper-cased code units.
 std::vector<uint8_t> Fold(StringView name) {
-    std::vector<uint8_t> folded;
-    folded.reserve(name.size() * 2);
-    for (char16_t c : name) {
-        const char16_t upper = UpperCaseChar(c);
-        folded.push_back(static_cast<uint8_t>(upper >> 8));
-        folded.push_back(static_cast<uint8_t>(upper & 0xFF));
-    }
-    return folded;
+    return CodeUnitBytes(name, UpperCaseChar);
 }
 
 // The API takes null-terminated names: anything after a null character is not seen.
@@ -252,14 +296,33 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
     const std::string setup = std::string(path == ":memory:" ? "" : "PRAGMA journal_mode=WAL;") +
                               "PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON;"
                               "PRAGMA cache_size=-16384; BEGIN IMMEDIATE;" +
-                              kSchema + "COMMIT;";
+                              kSchema;
+    std::string reason;
+    const auto run = [&](const char* sql, sqlite3_callback onRow = nullptr,
+                         void* context = nullptr) {
+        char* message = nullptr;
+        const int result = sqlite3_exec(raw, sql, onRow, context, &message);
+        reason = message ? message : "";
+        sqlite3_free(message);
+        return result;
+    };
     // Processes that make a new database at the same moment may find it locked in ways the
     // busy handler does not wait for (switching it to WAL): those attempts are repeated.
     for (int attempt = 0;; ++attempt) {
-        char* message = nullptr;
-        const int result = sqlite3_exec(raw, setup.c_str(), nullptr, nullptr, &message);
-        const std::string reason = message ? message : "";
-        sqlite3_free(message);
+        int result = run(setup.c_str());
+        bool ordered = false;
+        if (result == SQLITE_OK) {
+            result = run(
+                "SELECT 1 FROM pragma_table_info('registry_values') WHERE name = 'ordinal'",
+                [](void* found, int, char**, char**) {
+                    *static_cast<bool*>(found) = true;
+                    return 0;
+                },
+                &ordered);
+        }
+        if (result == SQLITE_OK && !ordered) result = run(kValueOrderColumn);
+        if (result == SQLITE_OK) result = run(kValueOrderIndex);
+        if (result == SQLITE_OK) result = run("COMMIT;");
         if (result == SQLITE_OK) break;
         if (!sqlite3_get_autocommit(raw)) sqlite3_exec(raw, "ROLLBACK", nullptr, nullptr, nullptr);
         const int primary = result & 0xFF;
@@ -285,7 +348,9 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
     d.readValue =
         d.Prepare("SELECT type, data FROM registry_values WHERE key = ?1 AND folded = ?2");
     d.writeValue = d.Prepare(
-        "INSERT INTO registry_values(key, folded, name, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
+        "INSERT INTO registry_values(key, folded, name, type, data, ordinal) "
+        "VALUES(?1, ?2, ?3, ?4, ?5, "
+        "(SELECT coalesce(max(ordinal), 0) + 1 FROM registry_values WHERE key = ?1)) "
         "ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data");
     d.deleteValue = d.Prepare("DELETE FROM registry_values WHERE key = ?1 AND folded = ?2");
     d.firstChild = d.Prepare(
@@ -294,7 +359,8 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
         "SELECT name, folded FROM registry_keys WHERE parent = ?1 AND folded > ?2 "
         "ORDER BY folded LIMIT 1");
     d.valueAt = d.Prepare(
-        "SELECT name FROM registry_values WHERE key = ?1 ORDER BY folded LIMIT 1 OFFSET ?2");
+        "SELECT name FROM registry_values WHERE key = ?1 ORDER BY ordinal, folded "
+        "LIMIT 1 OFFSET ?2");
     d.childAt = d.Prepare(
         "SELECT name, folded FROM registry_keys WHERE parent = ?1 ORDER BY folded "
         "LIMIT 1 OFFSET ?2");
@@ -343,7 +409,7 @@ RegistryStatus SqliteRegistry::Open(RegistryRoot root, StringView path, uint32_t
         for (walk(); found < components.size(); ++found) {
             Query insert(d.insertKey);
             const StringView component = components[found];
-            const int code = insert.Bind(id).Bind(ToUtf8(component)).Bind(Fold(component)).Step();
+            const int code = insert.Bind(id).BindName(component).Bind(Fold(component)).Step();
             if (code != SQLITE_DONE) return FromSqlite(code);
             id = sqlite3_last_insert_rowid(d.db.get());
         }
@@ -410,7 +476,7 @@ RegistryStatus SqliteRegistry::WriteValue(const RegistryKey& key, StringView nam
     Query query(db_->writeValue);
     return FromSqlite(query.Bind(state->id)
                           .Bind(Fold(name))
-                          .Bind(ToUtf8(name))
+                          .BindName(name)
                           .Bind(static_cast<int64_t>(type))
                           .Bind(data)
                           .Step());
@@ -485,7 +551,7 @@ RegistryStatus SqliteRegistry::EnumSubKey(const RegistryKey& key, uint32_t index
         if (code != SQLITE_DONE) return FromSqlite(code);
         return d.KeyExists(state->id) ? RegistryStatus::NoMoreItems : RegistryStatus::KeyDeleted;
     }
-    name = FromUtf8(query.Text(0));
+    name = query.Name(0);
     const auto folded = query.Blob(1);
     state->cursorFolded.assign(folded.begin(), folded.end());
     state->cursorIndex = index;
@@ -506,7 +572,7 @@ RegistryStatus SqliteRegistry::EnumValue(const RegistryKey& key, uint32_t index,
         if (code != SQLITE_DONE) return FromSqlite(code);
         return db_->KeyExists(state->id) ? RegistryStatus::NoMoreItems : RegistryStatus::KeyDeleted;
     }
-    name = FromUtf8(query.Text(0));
+    name = query.Name(0);
     return RegistryStatus::Ok;
 }
 

@@ -180,6 +180,32 @@ TEST_F(RegistryBehaviour, ValuesAreEnumeratedByIndexWithTheNamesAsCreated) {
     EXPECT_EQ(registry.EnumValue(root, 4, name), RegistryStatus::NoMoreItems);
 }
 
+TEST_F(RegistryBehaviour, NamesWithUnpairedSurrogatesComeBackAsMade) {
+    const std::vector<String> made{
+        {u'a', char16_t(0xD800)}, {char16_t(0xDC00), u'b'}, {char16_t(0xDC00), char16_t(0xD800)}};
+    for (const String& name : made) {
+        Create(name);
+        ASSERT_EQ(registry.WriteValue(root, name, RegistryType::Binary, Bytes{1}), kOk);
+    }
+    const auto sorted = [](std::vector<String> names) {
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    std::vector<String> values;
+    String name;
+    for (uint32_t i = 0; registry.EnumValue(root, i, name) == kOk; ++i) values.push_back(name);
+    EXPECT_EQ(sorted(values), sorted(made));
+    const std::vector<String> children = Children(root);
+    ASSERT_EQ(sorted(children), sorted(made));
+    EXPECT_EQ(Open(String{u'A', char16_t(0xD800)}), kOk);
+    for (const String& child : children) {
+        EXPECT_EQ(registry.ReadValue(root, child, type, data), kOk);
+        EXPECT_EQ(registry.DeleteValue(root, child), kOk);
+        EXPECT_EQ(registry.DeleteSubKey(root, child), kOk);
+    }
+    EXPECT_TRUE(Children(root).empty());
+}
+
 TEST_F(RegistryBehaviour, AKeyOpenedWithFewerRightsRefusesTheRest) {
     Create(u"k\\child");
     ASSERT_EQ(registry.WriteValue(root, u"v", RegistryType::Binary, Bytes{1}), kOk);

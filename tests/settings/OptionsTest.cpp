@@ -181,7 +181,7 @@ TEST_F(Options, AKeyWithoutAStringDirectoryIsNoEntry) {
 
 TEST_F(Options, EntriesAreListedAndDeleted) {
     TOptions options;
-    EXPECT_TRUE(options.EnumEntryNames().empty());
+    EXPECT_EQ(options.EnumEntryNames(), std::vector<String>{});
     EXPECT_FALSE(options.DeleteEntry(u"a"));
     EXPECT_FALSE(KeyExists(EntriesPath()));
     for (const char16_t* name : {u"b", u"a/x", u"A"}) ASSERT_TRUE(options.WriteEntry(Entry(name)));
@@ -200,7 +200,7 @@ TEST_F(Options, RegistryRefusalsAreReported) {
     refusing.faults.Fail(RegistryCall::CreateKey);
     refusing.faults.Fail(RegistryCall::OpenKey);
     EXPECT_FALSE(options.WriteEntry(Entry(u"b")));
-    EXPECT_TRUE(options.EnumEntryNames().empty());
+    EXPECT_EQ(options.EnumEntryNames(), std::vector<String>{});
     EXPECT_FALSE(options.DeleteEntry(u"a"));
     EXPECT_EQ(options.ReadEntry(u"a"), nullptr);
 }

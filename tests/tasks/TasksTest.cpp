@@ -256,6 +256,26 @@ TEST_F(Tasks, DeleteRemovesAGroupWithEverythingBelowIt) {
     EXPECT_EQ(LastMessage()[1], Msg(6));
 }
 
+TEST_F(Tasks, AListingCutShortIsReportedAndNotActedOn) {
+    Add(u"Proj", u"", true);
+    for (const char16_t* name : {u"Proj/alpha", u"Proj/beta", u"Proj/gamma"}) Add(name, Dir("a"));
+    SetSearch(true, false);
+    RefusingRegistry refusing;
+    refusing.faults.FailWhen([](const auto& call) {
+        return call.call == platform::RegistryCall::EnumSubKey && call.index == 2;
+    });
+    // With only "Proj" and "Proj/alpha" listed, the menu's other lines would be lost.
+    EXPECT_THROW(Run(u"Pro"), EWaymarkError);
+    EXPECT_TRUE(host.Menus().empty());
+    EXPECT_EQ(Active(), Dir("start"));
+
+    EXPECT_FALSE(TWaymarks::Delete(u"Proj"));
+    EXPECT_EQ(LastMessage(), Error({Msg(13)}));
+    refusing.faults.ClearFaults();
+    EXPECT_EQ(TOptions().EnumEntryNames(),
+              (std::vector<String>{u"Proj", u"Proj/alpha", u"Proj/beta", u"Proj/gamma"}));
+}
+
 TEST_F(Tasks, ABlankBeforeTheColonMakesAName) {
     Add(u"docs", Dir("docs"));
     SetSearch(false, false);

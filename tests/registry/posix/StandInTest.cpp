@@ -1,5 +1,6 @@
 // What only the stand-in has: its database file, several processes at once, its XDG folders.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -7,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <optional>
 
 #include "core/Exceptions.h"
@@ -33,6 +35,13 @@ private:
     const char* name_;
     std::optional<std::string> old_;
 };
+
+std::vector<String> ValueNames(Registry& registry, const RegistryKey& key) {
+    std::vector<String> names;
+    String name;
+    for (uint32_t i = 0; registry.EnumValue(key, i, name) == kOk; ++i) names.push_back(name);
+    return names;
+}
 
 class StandIn : public ::testing::Test {
 protected:
@@ -122,6 +131,61 @@ TEST_F(StandIn, SeveralProcessesCreateTheDatabaseAndWriteAtOnce) {
     ASSERT_EQ(registry.OpenKey(RegistryRoot::CurrentUser, u"Shared", key), kOk);
     EXPECT_EQ(registry.EnumSubKey(key, 2 * kKeys - 1, name), kOk);
     EXPECT_EQ(registry.EnumSubKey(key, 2 * kKeys, name), RegistryStatus::NoMoreItems);
+}
+
+// As on Windows: a new value goes last, an overwritten one keeps its place.
+TEST_F(StandIn, ValuesAreListedInTheOrderTheyWereMade) {
+    SqliteRegistry registry(":memory:");
+    RegistryKey key;
+    ASSERT_EQ(registry.CreateKey(RegistryRoot::CurrentUser, u"k", key), kOk);
+    const auto write = [&](StringView name) {
+        return registry.WriteValue(key, name, RegistryType::Binary, std::vector<uint8_t>{1});
+    };
+    for (const char16_t* name : {u"b", u"C", u"a", u""}) ASSERT_EQ(write(name), kOk);
+    ASSERT_EQ(write(u"B"), kOk);
+    ASSERT_EQ(registry.DeleteValue(key, u"c"), kOk);
+    ASSERT_EQ(write(u"c"), kOk);
+    EXPECT_EQ(ValueNames(registry, key), (std::vector<String>{u"b", u"a", u"", u"c"}));
+}
+
+// A database of the layout before values kept their order and names could be blobs.
+TEST_F(StandIn, AnEarlierDatabaseKeepsItsNamesAndValues) {
+    const std::string file = (folder / "registry.sqlite3").string();
+    {
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(file.c_str(), &raw), SQLITE_OK);
+        const std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(raw, sqlite3_close);
+        ASSERT_EQ(sqlite3_exec(raw, R"sql(
+            CREATE TABLE registry_keys(id INTEGER PRIMARY KEY AUTOINCREMENT,
+                parent INTEGER REFERENCES registry_keys(id), name TEXT NOT NULL,
+                folded BLOB NOT NULL);
+            CREATE UNIQUE INDEX registry_keys_by_name ON registry_keys(parent, folded);
+            CREATE TABLE registry_values(
+                key INTEGER NOT NULL REFERENCES registry_keys(id) ON DELETE CASCADE,
+                name TEXT NOT NULL, folded BLOB NOT NULL, type INTEGER NOT NULL,
+                data BLOB NOT NULL, PRIMARY KEY(key, folded)) WITHOUT ROWID;
+            INSERT INTO registry_keys VALUES(2, NULL, 'HKEY_CURRENT_USER', x''),
+                (8, 2, 'Ölé', x'00D6004C00C9');
+            INSERT INTO registry_values VALUES(8, 'zeta', x'005A004500540041', 3, x'01'),
+                (8, 'Été', x'00C9005400C9', 3, x'02');
+        )sql",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+    }
+    SqliteRegistry registry(file);
+    RegistryKey root, key;
+    ASSERT_EQ(registry.OpenKey(RegistryRoot::CurrentUser, u"", root), kOk);
+    String name;
+    ASSERT_EQ(registry.EnumSubKey(root, 0, name), kOk);
+    EXPECT_EQ(name, u"Ölé");
+    ASSERT_EQ(registry.OpenKey(RegistryRoot::CurrentUser, u"öLÉ", key), kOk);
+    RegistryType type;
+    std::vector<uint8_t> data;
+    ASSERT_EQ(registry.ReadValue(key, u"été", type, data), kOk);
+    EXPECT_EQ(data, std::vector<uint8_t>{2});
+    ASSERT_EQ(registry.WriteValue(key, u"new", RegistryType::Binary, data), kOk);
+    ASSERT_EQ(registry.WriteValue(key, u"ZETA", RegistryType::Binary, data), kOk);
+    EXPECT_EQ(ValueNames(registry, key), (std::vector<String>{u"zeta", u"Été", u"new"}));
 }
 
 TEST_F(StandIn, KnownFoldersFollowTheHomeAndTheXdgUserDirectories) {
