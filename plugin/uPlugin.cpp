@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "plugin/uMessages.h"
+#include "plugin/uOptionsUI.h"
 #include "plugin/uPluginConsts.h"
 #include "plugin/uTasks.h"
 
@@ -38,9 +39,8 @@ far::HANDLE TPlugin::Open(int openFrom, const Guid* /*guid*/, far::INT_PTR item)
     return far::INVALID_HANDLE_VALUE;
 }
 
-// This build has no options dialog: nothing is configured.
 bool TPlugin::Configure(const Guid* /*guid*/, int /*itemNumber*/) {
-    return false;
+    return TOptionsDialog::ConfigureOptions();
 }
 
 // The log lines go nowhere.
