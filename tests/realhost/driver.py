@@ -7,7 +7,8 @@ import tempfile
 import time
 
 WIDTH, HEIGHT = 140, 40
-OPTIONS_KEY = r"HKEY_CURRENT_USER\Software\Far2\Plugins\Waymarks"
+HOST_KEY = r"HKEY_CURRENT_USER\Software\Far2"
+OPTIONS_KEY = HOST_KEY + r"\Plugins\Waymarks"
 ENTRIES_KEY = OPTIONS_KEY + "folders"
 
 
@@ -139,7 +140,11 @@ class RealHost:
 
     def reset_registry(self, options=None):
         """Removes everything the plugin stored and sets the given options (name: 0 or 1)."""
-        lines = ["Windows Registry Editor Version 5.00", "", f"[-{ENTRIES_KEY}]", f"[-{OPTIONS_KEY}]", ""]
+        lines = ["Windows Registry Editor Version 5.00", "", f"[-{ENTRIES_KEY}]", f"[-{OPTIONS_KEY}]", "",
+                 # The host's completion would add text of its own to a typed command line.
+                 f"[{HOST_KEY}\\Cmdline]", '"AutoComplete"=dword:00000000', "",
+                 f"[{HOST_KEY}\\Interface\\Completion]", '"ShowList"=dword:00000000',
+                 '"Append"=dword:00000000', ""]
         if options:
             lines.append(f"[{OPTIONS_KEY}]")
             lines += [f'"{name}"=dword:{int(value):08x}' for name, value in options.items()]
