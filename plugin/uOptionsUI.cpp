@@ -1,5 +1,6 @@
 #include "plugin/uOptionsUI.h"
 
+#include "plugin/uFunctions.h"
 #include "plugin/uMessages.h"
 
 namespace wm {
@@ -61,7 +62,8 @@ bool TOptionsDialog::ConfigureOptions() {
     TOptions options;
     auto dialog = TFarDialog::New<TOptionsDialog>(options);
     if (!dialog->Run()) return false;
-    options.Save();
+    // Confirmed but not stored is no success: the export's report tells the user.
+    if (!options.Save()) throw EWaymarkError(u"The options could not be saved");
     return true;
 }
 

@@ -62,6 +62,19 @@ Session::Session(Host& host, std::ostream& out, std::istream& in, Mode mode)
                     "drive left|right");
             ChooseInDriveMenu(words[1] == "left" ? host_.Panels().Left() : host_.Panels().Right());
         });
+    AddCommand("configure",
+               "configure [ANSWER]   choose the plugin in the plugins configuration menu;\n"
+               "                       with ANSWER, check what ConfigureW answers",
+               [this](const auto& words) {
+                   Require(words.size() <= 2, "configure takes at most the expected answer");
+                   Require(host_.Exports().ConfigureW != nullptr, "the plugin has no ConfigureW");
+                   firstMessage_ = host_.Messages().size();
+                   firstMenu_ = host_.Menus().size();
+                   const std::string answer = std::to_string(host_.Exports().ConfigureW(0));
+                   out_ << "(ConfigureW answered " << answer << ")\n";
+                   Require(words.size() < 2 || words[1] == answer,
+                           "ConfigureW answered " + answer + ", expected " + words.back());
+               });
     AddCommand("panels", "panels               show both panels",
                [this](const auto&) { out_ << host_.Panels().Draw(); });
     AddCommand("answer", "answer message|menu N  the answer to the next message or menu",

@@ -35,9 +35,12 @@ def find_wine(name):
 class Box:
     """A framed box drawn over the panels: a message, a menu or a dialog."""
 
-    def __init__(self, title, lines):
+    def __init__(self, title, lines, frame=None, inside=None):
         self.title = title
         self.lines = lines
+        # (left, top, right, bottom) of the frame, and the rows inside it as drawn.
+        self.frame = frame
+        self.inside = inside or []
 
     def __repr__(self):
         return f"Box({self.title!r}, {self.lines!r})"
@@ -81,14 +84,13 @@ class Screen:
                     continue
                 if left in panel_columns and right in (WIDTH // 2 - 1, WIDTH - 1):
                     continue
-                lines = []
-                for below in self.rows[top + 1 : HEIGHT - 2]:
+                inside = []
+                for bottom, below in enumerate(self.rows[top + 1 : HEIGHT - 2], top + 1):
                     if below[left] == "╚":
                         title = row[left + 1 : right].strip("═ ")
-                        return Box(title, [line for line in lines if line])
-                    if below[left] == "╟":
-                        continue
-                    lines.append(below[left + 1 : right].strip())
+                        lines = [line.strip() for line in inside if line.strip() and line[0] != "─"]
+                        return Box(title, lines, (left, top, right, bottom), inside)
+                    inside.append(below[left + 1 : right] if below[left] != "╟" else "─")
         return None
 
 
@@ -164,9 +166,17 @@ class RealHost:
 
     def entries(self):
         """The stored waymarks: {name with "/" between components: {value name: value}}."""
+        return {name: values for name, values in self._export(ENTRIES_KEY).items() if name}
+
+    def options(self):
+        """The stored options: {value name: value}."""
+        return self._export(OPTIONS_KEY).get("", {})
+
+    def _export(self, key):
+        """The key and every key below it: {path below the key, "/" between components: values}."""
         path = os.path.join(self.work, "export.reg")
         try:
-            self._wine("reg", "export", ENTRIES_KEY.replace("HKEY_CURRENT_USER", "HKCU"), path, "/y")
+            self._wine("reg", "export", key.replace("HKEY_CURRENT_USER", "HKCU"), path, "/y")
         except subprocess.CalledProcessError:
             return {}
         with open(path, encoding="utf-16") as file:
@@ -175,8 +185,8 @@ class RealHost:
         result, current = {}, None
         for line in text.splitlines():
             if line.startswith("[") and line.endswith("]"):
-                name = line[1:-1][len(ENTRIES_KEY) + 1 :]
-                current = result.setdefault(name.replace("\\", "/"), {}) if name else None
+                name = line[1:-1][len(key) + 1 :]
+                current = result.setdefault(name.replace("\\", "/"), {})
             elif current is not None and line.startswith('"'):
                 name, _, value = line[1:].partition('"=')
                 current[name] = _parse_reg_value(value)

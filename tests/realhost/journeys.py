@@ -165,3 +165,48 @@ def an_exception_is_reported_and_the_host_goes_on(host, files, msg):
     host.command("cd::c")
     host.wait_panel("left", a)
     check("c" in host.entries(), "a store after the report", host)
+
+
+def open_options_dialog(host, msg):
+    host.keys("F9")
+    host.wait(lambda s: "Options" in s.rows[0] and s.box() is None, "the host's menu bar")
+    host.keys("o")
+    host.wait(lambda s: s.box() and "Plugins configuration" in s.box().lines, "the Options menu")
+    host.keys("u")  # its hot key: Pl&ugins configuration
+    host.wait_box("Plugins configuration")
+    host.keys("Enter")
+    return host.wait(lambda s: s.box() and any(msg(40) in line for line in s.box().lines),
+                     "the options dialog").box()
+
+
+@journey
+def the_options_dialog_saves_on_enter_and_nothing_on_esc(host, files, msg):
+    host.start(files("a"), files("b"))
+    dialog = open_options_dialog(host, msg)
+    left, top, right, bottom = dialog.frame
+    # A 76 x 16 dialog: its frame lies three cells and one row inside it.
+    check((right - left + 1, bottom - top + 1) == (70, 14), f"a 76 x 16 dialog, frame {dialog.frame}", host)
+    indents = [0, 0, 2, 2, 2, 2, 0, 0, 0, 0]
+    for i, indent in enumerate(indents):
+        expected = " " * (1 + indent) + "[ ] " + msg(40 + i)
+        check(dialog.inside[i].startswith(expected), f"box {i + 1} reads {expected!r}", host)
+
+    host.keys("Space")
+    host.wait(lambda s: s.box() and s.box().inside[0].startswith(" [x] "), "the first box checked")
+    host.keys("Escape")
+    host.wait_box("Plugins configuration")
+    check(host.options() == {}, "nothing stored after Esc", host)
+
+    open_options_dialog(host, msg)
+    host.keys("Space")
+    host.wait(lambda s: s.box() and s.box().inside[0].startswith(" [x] "), "the first box checked")
+    host.keys("Enter")
+    host.wait_box("Plugins configuration")
+    options = host.options()
+    expected = {"SaveLastPanelDir": 1, "UseSubstEngines": 0, "UseSubstEngine_Known": 0,
+                "UseSubstEngines_Env": 0, "UseSubstEngines_BatchEnv": 0, "UseSubstEngines_Reg": 0,
+                "AllowPathSuffix": 0, "AllowPluginCalls": 0, "AllowFuzzySearch": 1,
+                "AllowSearchOverDir": 0, "LastPanelDir": ""}
+    check(options == expected, f"the eleven options stored, got {options}", host)
+    host.keys("Escape")
+    host.wait_no_box()
