@@ -3,7 +3,7 @@
 import os
 import shutil
 
-from driver import JourneyFailed, host_path
+from driver import WIDTH, JourneyFailed, host_path
 
 JOURNEYS = []
 
@@ -173,6 +173,10 @@ def open_options_dialog(host, msg):
     host.keys("o")
     host.wait(lambda s: s.box() and "Plugins configuration" in s.box().lines, "the Options menu")
     host.keys("u")  # its hot key: Pl&ugins configuration
+    return choose_in_plugins_configuration(host, msg)
+
+
+def choose_in_plugins_configuration(host, msg):
     host.wait_box("Plugins configuration")
     host.keys("Enter")
     return host.wait(lambda s: s.box() and any(msg(40) in line for line in s.box().lines),
@@ -184,11 +188,14 @@ def the_options_dialog_saves_on_enter_and_nothing_on_esc(host, files, msg):
     host.start(files("a"), files("b"))
     dialog = open_options_dialog(host, msg)
     left, top, right, bottom = dialog.frame
-    # A 76 x 16 dialog: its frame lies three cells and one row inside it.
-    check((right - left + 1, bottom - top + 1) == (70, 14), f"a 76 x 16 dialog, frame {dialog.frame}", host)
+    # As wide as the console less 4 (76 on 80 columns) and 16 rows high; the frame lies three
+    # cells and one row inside the dialog.
+    size = (right - left + 1 + 6, bottom - top + 1 + 2)
+    check(size == (WIDTH - 4, 16), f"a {WIDTH - 4} x 16 dialog, not {size[0]} x {size[1]}", host)
     indents = [0, 0, 2, 2, 2, 2, 0, 0, 0, 0]
     for i, indent in enumerate(indents):
-        expected = " " * (1 + indent) + "[ ] " + msg(40 + i)
+        mark = "[x]" if i == 8 else "[ ]"  # finding by first letters is on by default
+        expected = " " * (1 + indent) + mark + " " + msg(40 + i)
         check(dialog.inside[i].startswith(expected), f"box {i + 1} reads {expected!r}", host)
 
     host.keys("Space")
@@ -197,7 +204,7 @@ def the_options_dialog_saves_on_enter_and_nothing_on_esc(host, files, msg):
     host.wait_box("Plugins configuration")
     check(host.options() == {}, "nothing stored after Esc", host)
 
-    open_options_dialog(host, msg)
+    choose_in_plugins_configuration(host, msg)
     host.keys("Space")
     host.wait(lambda s: s.box() and s.box().inside[0].startswith(" [x] "), "the first box checked")
     host.keys("Enter")
@@ -206,7 +213,7 @@ def the_options_dialog_saves_on_enter_and_nothing_on_esc(host, files, msg):
     expected = {"SaveLastPanelDir": 1, "UseSubstEngines": 0, "UseSubstEngine_Known": 0,
                 "UseSubstEngines_Env": 0, "UseSubstEngines_BatchEnv": 0, "UseSubstEngines_Reg": 0,
                 "AllowPathSuffix": 0, "AllowPluginCalls": 0, "AllowFuzzySearch": 1,
-                "AllowSearchOverDir": 0, "LastPanelDir": ""}
+                "AllowSearchOverDir": 0, "LastPanelDir": "LastPanelDir"}  # its default text
     check(options == expected, f"the eleven options stored, got {options}", host)
     host.keys("Escape")
     host.wait_no_box()
