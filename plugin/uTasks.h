@@ -13,6 +13,8 @@
 
 namespace wm {
 
+class TEditWaymarkDialog;
+
 class TWaymarks {
 public:
     // The text after the prefix: ":" and a name stores the active panel's directory; anything
@@ -45,6 +47,20 @@ public:
     // names cannot all be listed.
     static std::optional<std::vector<String>> ListChildren(StringView parent, bool recursive,
                                                            size_t& start);
+
+    // Edits the stored waymark of that name in the edit dialog; false when none is stored.
+    static bool EditByName(StringView name);
+    // Runs the edit dialog on a stored waymark and stores the result. A new name within the group
+    // renames it; a renamed group takes everything below it along. True when saved.
+    static bool Edit(const TWaymarkInfo& waymark);
+    // A new waymark in the group `prefix` for the panel's directory, named in the edit dialog.
+    static bool AddFromPanel(StringView prefix, far::HANDLE panel);
+    // The waymark into the dialog's fields; `prefix` gets the group part of its name.
+    static void InfoToDialog(const TWaymarkInfo& waymark, TEditWaymarkDialog& dialog,
+                             String& prefix);
+    // The dialog's fields into the waymark, its name below `prefix`; the flags stay.
+    static void DialogToInfo(const TEditWaymarkDialog& dialog, StringView prefix,
+                             TWaymarkInfo& waymark);
 
     // Where the last successful jump started; null before the first one.
     static const TWaymarkInfo* PreviousLocation();

@@ -1,0 +1,139 @@
+// The operations that run the edit dialog: editing and renaming a stored waymark or group, and
+// adding one for a panel's directory.
+#include "framework/FarModule.h"
+#include "plugin/uEditUI.h"
+#include "plugin/uFunctions.h"
+#include "plugin/uMessages.h"
+#include "plugin/uOptions.h"
+#include "plugin/uTasks.h"
+
+namespace wm {
+namespace {
+
+// Runs the dialog until it is cancelled (false) or confirmed with a name (true).
+bool RunUntilNamed(TEditWaymarkDialog& dialog) {
+    for (;;) {
+        if (!dialog.Run()) return false;
+        if (!dialog.Name.empty()) return true;
+        TFarModule::ShowError(MessageText(MEmptyName));
+    }
+}
+
+bool ReportStoreFailed(const String& name) {
+    TFarModule::ShowErrorLines({MessageText(MStoreFailed), name});
+    return false;
+}
+
+// A renamed waymark may replace a waymark of the new name, never a group; a renamed group may
+// not land on a waymark either, or its entries would sit below a waymark.
+bool RenameTargetIsFree(const String& newName, bool movingGroup) {
+    const auto stored = TWaymarks::Find(newName, false);
+    if (!stored) return true;
+    if (stored->IsGroup()) {
+        TFarModule::ShowError(MessageText(MTargetIsGroup));
+        return false;
+    }
+    if (!movingGroup) return true;
+    TFarModule::ShowErrorLines({MessageText(MNotAGroup), newName});
+    return false;
+}
+
+// Writes the group and everything below it under the new name, and only then removes the old
+// entries. When a write fails, what was written is removed again and the old entries stay.
+bool MoveGroup(const String& oldName, const TWaymarkInfo& group) {
+    size_t start = 0;
+    const auto children = TWaymarks::ListChildren(oldName, true, start);
+    if (!children) return ReportStoreFailed(group.Name);
+    std::vector<TWaymarkInfo> moved{group};
+    TOptions options;
+    for (const String& child : *children) {
+        auto entry = options.ReadEntry(child);
+        if (!entry) return ReportStoreFailed(group.Name);
+        entry->Name = group.Name + u"/" + child.substr(start - 1);
+        moved.push_back(std::move(*entry));
+    }
+    for (size_t written = 0; written < moved.size(); ++written) {
+        if (TWaymarks::Store(moved[written])) continue;
+        while (written-- > 0) TWaymarks::RemoveStored(moved[written].Name);
+        return ReportStoreFailed(moved.front().Name);
+    }
+    for (auto it = children->rbegin(); it != children->rend(); ++it) TWaymarks::RemoveStored(*it);
+    TWaymarks::RemoveStored(oldName);
+    return true;
+}
+
+}  // namespace
+
+bool TWaymarks::EditByName(StringView name) {
+    const auto stored = Find(name, false);
+    return stored && Edit(*stored);
+}
+
+bool TWaymarks::Edit(const TWaymarkInfo& waymark) {
+    auto dialog = TFarDialog::New<TEditWaymarkDialog>();
+    String prefix;
+    InfoToDialog(waymark, *dialog, prefix);
+    if (!RunUntilNamed(*dialog)) return false;
+    TWaymarkInfo edited = waymark;
+    DialogToInfo(*dialog, prefix, edited);
+
+    const String& oldName = waymark.Name;
+    if (oldName.empty() || edited.Name == oldName) {
+        return Store(edited) || ReportStoreFailed(edited.Name);
+    }
+    if (!RenameTargetIsFree(edited.Name, waymark.IsGroup())) return false;
+    if (waymark.IsGroup()) return MoveGroup(oldName, edited);
+    // The old entry goes only once the new one is stored.
+    if (!Store(edited)) return ReportStoreFailed(edited.Name);
+    RemoveStored(oldName);
+    return true;
+}
+
+bool TWaymarks::AddFromPanel(StringView prefix, far::HANDLE panel) {
+    TWaymarkInfo waymark = *InfoFromPanel(panel);
+    for (;;) {
+        auto dialog = TFarDialog::New<TEditWaymarkDialog>();
+        String unused;
+        InfoToDialog(waymark, *dialog, unused);
+        if (!RunUntilNamed(*dialog)) return false;
+        DialogToInfo(*dialog, prefix, waymark);
+        if (const auto stored = Find(waymark.Name, false)) {
+            if (stored->IsGroup()) {
+                TFarModule::ShowError(MessageText(MTargetIsGroup));
+                return false;
+            }
+            const int answer =
+                TFarModule::ShowMessage({MessageText(MTitle), MessageText(MOverwriteBefore),
+                                         stored->Directory, MessageText(MOverwriteAfter),
+                                         MessageText(MYes), MessageText(MNo), MessageText(MCancel)},
+                                        far::FMSG_WARNING, 3);
+            if (answer == 1) continue;  // the dialog again, with the values just entered
+            if (answer != 0) return false;
+        }
+        return Store(waymark) || ReportStoreFailed(waymark.Name);
+    }
+}
+
+void TWaymarks::InfoToDialog(const TWaymarkInfo& waymark, TEditWaymarkDialog& dialog,
+                             String& prefix) {
+    const size_t cut = waymark.Name.find_last_of(u"/\\");
+    prefix = cut == String::npos ? String() : waymark.Name.substr(0, cut);
+    dialog.Name = cut == String::npos ? waymark.Name : waymark.Name.substr(cut + 1);
+    dialog.Directory = waymark.Directory;
+    dialog.PluginID = waymark.PluginID;
+    dialog.Param = waymark.Param;
+    dialog.HostFile = waymark.HostFile;
+    dialog.Description = waymark.Description;
+}
+
+void TWaymarks::DialogToInfo(const TEditWaymarkDialog& dialog, StringView prefix,
+                             TWaymarkInfo& waymark) {
+    waymark.SetName(prefix.empty() ? dialog.Name : String(prefix) + u"/" + dialog.Name);
+    waymark.Directory = dialog.Directory;
+    waymark.PluginID = dialog.PluginID;
+    waymark.Param = dialog.Param;
+    waymark.HostFile = dialog.HostFile;
+    waymark.Description = dialog.Description;
+}
+
+}  // namespace wm
