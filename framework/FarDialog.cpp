@@ -8,7 +8,6 @@
 #include <typeinfo>
 
 #include "framework/FarDialogControls.h"
-#include "framework/FarExportGuard.h"
 #include "framework/FarLiveList.h"
 #include "framework/FarScreen.h"
 
@@ -210,6 +209,10 @@ bool TFarDialog::Execute(TButton*& button) {
         throw EFarDialogError(u"Failed to build dialog " + ClassName());
     const auto& startup = Startup();
     const int exitCode = CallHost(startup.DialogRun, -1, Handle_);
+    if (PendingError_) {
+        TFarScreen::RedrawAll();
+        std::rethrow_exception(std::exchange(PendingError_, nullptr));
+    }
     button = ControlAs<TButton>(exitCode);
     TFarScreen::RedrawAll();
     return button != nullptr;
@@ -330,12 +333,20 @@ void TFarDialog::Columnize(const TColumnWidths& widths, const TControlList& cont
 
 far::LONG_PTR TFarDialog::HostDialogProc(far::HANDLE handle, int32_t msg, int32_t param1,
                                          far::LONG_PTR param2) noexcept {
-    if (TFarDialog* dialog = FindActive(handle)) {
+    // After a handler's error no handler runs again; the host closes the dialog unhindered.
+    if (TFarDialog* dialog = FindActive(handle); dialog && !dialog->PendingError_) {
         far::LONG_PTR result = 0;
-        bool handled = false;
-        const GuardOutcome outcome = RunGuarded(
-            u"DialogProc", [&] { handled = dialog->DialogProc(msg, param1, param2, result); });
-        if (outcome == GuardOutcome::Done && handled) return result;
+        try {
+            if (dialog->DialogProc(msg, param1, param2, result)) return result;
+        } catch (...) {
+            // The error ends the operation that runs the dialog: kept here, raised again by
+            // Execute once the host's DialogRun has returned, so nothing unwinds through the host.
+            dialog->PendingError_ = std::current_exception();
+            try {
+                dialog->SendMessage(far::DM_CLOSE, -1, 0);
+            } catch (...) {
+            }
+        }
     }
     try {
         return CallHost(Startup().DefDlgProc, 0, handle, msg, param1, param2);

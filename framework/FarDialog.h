@@ -4,13 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <utility>
 #include <vector>
 
 #include "core/Exceptions.h"
-#include "framework/FarModule.h"
 #include "core/Guid.h"
+#include "framework/FarModule.h"
 
 namespace wm {
 
@@ -158,6 +159,8 @@ private:
 
     Guid Id_;
     far::HANDLE Handle_ = far::INVALID_HANDLE_VALUE;
+    // An error raised by a handler while the host ran the dialog; Execute raises it again.
+    std::exception_ptr PendingError_;
     std::vector<far::FarDialogItem> Items_;
     std::vector<std::unique_ptr<TControl>> Controls_;
     int Count_ = 0;
