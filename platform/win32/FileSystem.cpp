@@ -24,3 +24,27 @@ bool IsMissingPath(StringView path) {
 }
 
 }  // namespace wm::platform
+
+namespace wm::platform {
+
+std::optional<FileEntry> FindFileEntry(StringView path) {
+    if (path.empty()) return std::nullopt;
+    const std::wstring wide(path.begin(), path.end());
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW(wide.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return std::nullopt;
+    FindClose(search);
+    FileEntry entry;
+    entry.directory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entry.size = entry.directory ? 0 : (uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
+    FILETIME local{};
+    SYSTEMTIME parts{};
+    if (FileTimeToLocalFileTime(&found.ftLastWriteTime, &local) &&
+        FileTimeToSystemTime(&local, &parts)) {
+        entry.lastWrite = {parts.wYear, parts.wMonth,  parts.wDay,
+                           parts.wHour, parts.wMinute, parts.wSecond};
+    }
+    return entry;
+}
+
+}  // namespace wm::platform
