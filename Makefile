@@ -1,17 +1,23 @@
-# The two commands: `make run` and `make test`. Both install missing packages first.
+# The two commands: `make run` and `make test` (and `make package` for the Windows package).
+# All install missing packages first.
 PRESETS := linux linux-asan windows
 BUILDS := $(addprefix build-,$(PRESETS))
 TESTS := $(addprefix test-,$(PRESETS))
 JOBS ?= 2
 
-.PHONY: run test deps build clean $(BUILDS) $(TESTS) test-realhost fuzz fuzz-smoke
+.PHONY: run package test deps build clean $(BUILDS) $(TESTS) test-realhost fuzz fuzz-smoke
 
-# Builds both packages, then plays the host for the Linux plugin: at a prompt when standard
-# input is a terminal, otherwise running the commands it reads (echo 'cd:docs' | make run).
-run: deps build-linux build-windows
-	@echo "Windows package: $(CURDIR)/dist/windows/Waymarks/"
-	@echo "Linux package:   $(CURDIR)/dist/linux/Waymarks/"
+# Builds the Linux package and farhost (quietly), then plays the host for the Linux plugin: at a
+# prompt when standard input is a terminal, otherwise running the commands it reads.
+run: deps
+	@cmake --preset linux >/dev/null
+	@mkdir -p build && cmake --build --preset linux -j $(JOBS) --target Waymarks farhost \
+	  >build/run-build.log 2>&1 || { cat build/run-build.log; exit 1; }
 	@build/linux/farhost/farhost --plugin dist/linux/Waymarks/Waymarks.so
+
+# The Windows package, for copying into the host.
+package: build-windows
+	@echo "Windows package: $(CURDIR)/dist/windows/Waymarks/"
 
 test: deps fuzz-smoke $(TESTS) test-realhost
 
