@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "farhost/lib/CommandLine.h"
+#include "farhost/lib/OptionsCommand.h"
 #include "farhost/lib/RegCommand.h"
 #include "farhost/lib/Script.h"
 
@@ -75,6 +76,26 @@ Session::Session(Host& host, std::ostream& out, std::istream& in, Mode mode)
                    Require(words.size() < 2 || words[1] == answer,
                            "ConfigureW answered " + answer + ", expected " + words.back());
                });
+    AddCommand(
+        "options",
+        "options [NAME VALUE] the plugin's options: list them with their meaning, or set\n"
+        "                       one (options AllowSearchOverDir on)",
+        [this](const auto& words) {
+            const std::string key =
+                "HKCU\\" + Utf8(reinterpret_cast<const char16_t*>(host_.StartupInfo().RootKey)) +
+                "\\Waymarks";
+            std::vector<std::string> captions;
+            if (const LanguageFile* language = host_.CurrentLanguageFile()) {
+                const auto& messages = language->Messages();
+                for (size_t i = 40; i < 50 && i < messages.size(); ++i)
+                    captions.push_back(Utf8(messages[i]));
+            }
+            std::ostringstream text;
+            const int failed = RunOptionsCommand(
+                std::vector<std::string>(words.begin() + 1, words.end()), key, captions, text);
+            if (failed) throw std::runtime_error(text.str().substr(0, text.str().find('\n')));
+            out_ << text.str();
+        });
     AddCommand("panels", "panels               show both panels",
                [this](const auto&) { out_ << host_.Panels().Draw(); });
     AddCommand("answer", "answer message|menu N  the answer to the next message or menu",
