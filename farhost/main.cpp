@@ -1,4 +1,6 @@
 // farhost: plays the host for a plugin module, for a person at the terminal or for a script.
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -51,12 +53,17 @@ private:
     std::string rootKey_;
 };
 
+// A wrong command line: the reason and the usage.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
 int RunHost(const std::vector<std::string>& args) {
     std::string plugin, script, language = "English";
     bool sandboxed = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const auto value = [&]() -> std::string {
-            if (i + 1 >= args.size()) throw std::runtime_error(args[i] + " needs a value");
+            if (i + 1 >= args.size()) throw UsageError(args[i] + " needs a value");
             return args[++i];
         };
         if (args[i] == "--plugin") {
@@ -71,10 +78,10 @@ int RunHost(const std::vector<std::string>& args) {
             std::cout << kUsage;
             return 0;
         } else {
-            throw std::runtime_error("unknown argument " + args[i]);
+            throw UsageError("unknown argument " + args[i]);
         }
     }
-    if (plugin.empty()) throw std::runtime_error("--plugin is required");
+    if (plugin.empty()) throw UsageError("--plugin is required");
 
     std::optional<Sandbox> sandbox;
     farhost::Host::Options options;
@@ -87,6 +94,17 @@ int RunHost(const std::vector<std::string>& args) {
     farhost::Host host(options);
     host.LoadPlugin(std::filesystem::path(wm::FromUtf8(plugin)));
     host.StartPlugin();
+    if (const farhost::LanguageFile* file = host.CurrentLanguageFile()) {
+        const std::string chosen = wm::ToUtf8(file->Language());
+        if (chosen.size() < language.size() ||
+            !std::equal(language.begin(), language.end(), chosen.begin(), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) ==
+                       std::tolower(static_cast<unsigned char>(b));
+            })) {
+            std::cerr << "farhost: no " << language << " language file; the plugin speaks "
+                      << chosen << "\n";
+        }
+    }
 
     const bool interactive = script.empty() && wm::platform::StandardInputIsTerminal();
     farhost::Session session(
@@ -98,7 +116,10 @@ int RunHost(const std::vector<std::string>& args) {
     }
     int failures = 0;
     if (interactive) {
-        std::cout << "farhost: " << plugin << " loaded. Type 'help' for the commands.\n";
+        const farhost::LanguageFile* file = host.CurrentLanguageFile();
+        std::cout << "farhost: " << plugin << " loaded"
+                  << (file ? ", messages in " + wm::ToUtf8(file->Language()) : std::string())
+                  << ". Type 'help' for the commands.\n";
         std::string line;
         while (!session.Finished()) {
             std::cout << "\n" << host.Panels().Draw() << "farhost> " << std::flush;
@@ -130,8 +151,11 @@ int main(int argc, char** argv) {
                                           std::cout);
         }
         return RunHost(args);
-    } catch (const std::exception& error) {
+    } catch (const UsageError& error) {
         std::cerr << "farhost: " << error.what() << "\n" << kUsage;
+        return 2;
+    } catch (const std::exception& error) {
+        std::cerr << "farhost: " << error.what() << "\n";
         return 2;
     }
 }

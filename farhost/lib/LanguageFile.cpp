@@ -148,7 +148,8 @@ std::optional<std::filesystem::path> LanguageFile::FindForModule(
     // Directory order is arbitrary; sorting makes the choice among duplicates repeatable.
     std::sort(candidates.begin(), candidates.end());
 
-    std::optional<fs::path> english;
+    // The language by its whole name, else by its first letters ("ru", "Rus"), else English.
+    std::optional<fs::path> english, abbreviated;
     for (const fs::path& candidate : candidates) {
         wm::String name;
         try {
@@ -157,9 +158,11 @@ std::optional<std::filesystem::path> LanguageFile::FindForModule(
             continue;
         }
         if (EqualNoCase(name, language)) return candidate;
+        if (!abbreviated && language.size() >= 2 && StartsWithNoCase(name, language))
+            abbreviated = candidate;
         if (!english && EqualNoCase(name, u"English")) english = candidate;
     }
-    return english;
+    return abbreviated ? abbreviated : english;
 }
 
 std::optional<LanguageFile> LanguageFile::ForModule(const std::filesystem::path& module,

@@ -70,6 +70,19 @@ TEST(PluginModule, RegistersOneItemInEachMenuTitledByTheFirstMessage) {
     EXPECT_EQ(again.CommandPrefix, info.CommandPrefix);
 }
 
+TEST(PluginModule, ALanguageIsFoundByItsFirstLettersInAnyCase) {
+    const auto module = BuiltFile(WAYMARKS_MODULE_PATH);
+    for (const char16_t* asked : {u"ru", u"RUS", u"russian"}) {
+        const auto file = farhost::LanguageFile::ForModule(module, asked);
+        ASSERT_TRUE(file.has_value());
+        EXPECT_EQ(file->Language(), u"Russian") << ToUtf8(asked);
+    }
+    EXPECT_EQ(farhost::LanguageFile::ForModule(module, u"en")->Language(), u"English");
+    // One letter is no abbreviation; an unknown language falls back to English.
+    EXPECT_EQ(farhost::LanguageFile::ForModule(module, u"r")->Language(), u"English");
+    EXPECT_EQ(farhost::LanguageFile::ForModule(module, u"xx")->Language(), u"English");
+}
+
 TEST(PluginModule, MenusFollowTheInterfaceLanguage) {
     farhost::Host::Options options;
     options.language = u"Russian";
