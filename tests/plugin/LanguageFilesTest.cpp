@@ -58,17 +58,41 @@ std::vector<std::string> HelpTopics(const std::string& bytes) {
     return topics;
 }
 
-TEST(HelpFiles, HaveTheTopicsThePluginOpens) {
+// The targets of the links "~text~@Topic@", lower-cased.
+std::vector<std::string> LinkTargets(const std::string& bytes) {
+    std::vector<std::string> targets;
+    for (size_t at = bytes.find("~@"); at != std::string::npos; at = bytes.find("~@", at + 2)) {
+        const size_t end = bytes.find('@', at + 2);
+        if (end == std::string::npos) break;
+        std::string target = bytes.substr(at + 2, end - at - 2);
+        std::transform(target.begin(), target.end(), target.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        targets.push_back(target);
+    }
+    return targets;
+}
+
+TEST(HelpFiles, HaveTheTopicsThePluginOpensAndEveryLinkResolves) {
+    std::vector<std::vector<std::string>> topicsByFile;
     for (const char* name : {"WaymarksEng.hlf", "WaymarksRus.hlf"}) {
         SCOPED_TRACE(name);
         const std::string bytes = ReadFileBytes(PackageDir() / name);
         EXPECT_TRUE(bytes.starts_with("\xEF\xBB\xBF.Language="));
         EXPECT_NE(bytes.find("\n.PluginContents="), std::string::npos);
-        const auto topics = HelpTopics(bytes);
+        auto topics = HelpTopics(bytes);
+        // The dialogs' and the menu's topics, and the one the host opens first.
         for (const char* topic : {"contents", "editor", "choosenamemenu"}) {
             EXPECT_NE(std::find(topics.begin(), topics.end(), topic), topics.end()) << topic;
         }
+        const auto targets = LinkTargets(bytes);
+        EXPECT_FALSE(targets.empty());
+        for (const auto& target : targets) {
+            EXPECT_NE(std::find(topics.begin(), topics.end(), target), topics.end()) << target;
+        }
+        std::sort(topics.begin(), topics.end());
+        topicsByFile.push_back(std::move(topics));
     }
+    EXPECT_EQ(topicsByFile[0], topicsByFile[1]) << "both languages have the same topics";
 }
 
 }  // namespace
