@@ -163,6 +163,12 @@ bool TFarConfig::WriteString(StringView name, StringView value) {
     return Registry_.WriteValue(Key_, name, RegistryType::String, bytes) == RegistryStatus::Ok;
 }
 
+bool TFarConfig::WriteTogether(const std::function<bool()>& writes) {
+    platform::RegistryWriteGroup group(Registry_);
+    if (!writes()) return false;
+    return !group.Started() || group.Commit() == RegistryStatus::Ok;
+}
+
 bool TFarConfig::ValueExists(StringView name) {
     platform::RegistryType type;
     uint32_t size = 0;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "framework/FarModule.h"
@@ -43,6 +44,9 @@ public:
     bool WriteBool(StringView name, bool value);
     // REG_SZ with its terminating null.
     bool WriteString(StringView name, StringView value);
+    // Runs `writes` as one change where the registry can make it whole or not at all: kept when
+    // they answer true, undone when they answer false or raise.
+    bool WriteTogether(const std::function<bool()>& writes);
 
     // True when the value exists, whatever its type.
     bool ValueExists(StringView name);

@@ -49,6 +49,7 @@ enum class [[nodiscard]] RegistryStatus : int32_t{
     NoMoreItems = 259,
     RegistryIoFailed = 1016,
     KeyDeleted = 1018,
+    NotSupported = 50,
 };
 
 // Access rights for OpenKeyWithAccess.
@@ -125,9 +126,39 @@ public:
     // order is the registry's own.
     virtual RegistryStatus EnumValue(const RegistryKey& key, uint32_t index, String& name) = 0;
 
+    // The writes between these two calls (on this thread) become one change, made whole by
+    // EndWriteGroup(true) or not at all by EndWriteGroup(false) or an interrupted process, where
+    // the registry can do that. The Windows registry cannot: there the writes stay one by one.
+    virtual RegistryStatus BeginWriteGroup() { return RegistryStatus::NotSupported; }
+    virtual RegistryStatus EndWriteGroup(bool /*commit*/) { return RegistryStatus::Ok; }
+
 protected:
     friend class RegistryKey;
     virtual void CloseKey(uintptr_t handle) noexcept = 0;
+};
+
+// A write group for the life of the object; left without Commit, its writes are undone.
+class RegistryWriteGroup {
+public:
+    explicit RegistryWriteGroup(Registry& registry)
+        : registry_(registry), open_(registry.BeginWriteGroup() == RegistryStatus::Ok) {}
+    ~RegistryWriteGroup() {
+        // Undoing cannot fail in a way the caller could still mend.
+        if (open_) static_cast<void>(registry_.EndWriteGroup(false));
+    }
+    RegistryWriteGroup(const RegistryWriteGroup&) = delete;
+    RegistryWriteGroup& operator=(const RegistryWriteGroup&) = delete;
+
+    bool Started() const { return open_; }
+    RegistryStatus Commit() {
+        if (!open_) return RegistryStatus::AccessDenied;
+        open_ = false;
+        return registry_.EndWriteGroup(true);
+    }
+
+private:
+    Registry& registry_;
+    bool open_;
 };
 
 // Value data as UTF-16 text of (byte count / 2) characters, an odd last byte dropped, every

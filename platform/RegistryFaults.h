@@ -62,6 +62,9 @@ public:
     RegistryStatus DeleteSubKey(const RegistryKey& key, StringView path) override;
     RegistryStatus EnumSubKey(const RegistryKey& key, uint32_t index, String& name) override;
     RegistryStatus EnumValue(const RegistryKey& key, uint32_t index, String& name) override;
+    // Groups pass through unrecorded, so a failed write inside one is undone by the inner one.
+    RegistryStatus BeginWriteGroup() override { return inner_.BeginWriteGroup(); }
+    RegistryStatus EndWriteGroup(bool commit) override { return inner_.EndWriteGroup(commit); }
 
 protected:
     // Keys come from the inner registry, which closes them.

@@ -77,13 +77,15 @@ void TOptions::Load() {
 }
 
 bool TOptions::Save() {
-    if (!OpenKey(kOptionsKey, false)) return false;
-    const KeyScope scope(*this);
-    bool written = WriteString(kLastPanelDir, LastPanelDir);
-    for (const Switch& option : kSwitches) {
-        written = WriteBool(option.name, this->*option.field) && written;
-    }
-    return written;
+    return WriteTogether([&] {
+        if (!OpenKey(kOptionsKey, false)) return false;
+        const KeyScope scope(*this);
+        bool written = WriteString(kLastPanelDir, LastPanelDir);
+        for (const Switch& option : kSwitches) {
+            written = WriteBool(option.name, this->*option.field) && written;
+        }
+        return written;
+    });
 }
 
 String TOptions::ValidateName(StringView name) {
@@ -123,20 +125,24 @@ std::unique_ptr<TWaymarkInfo> TOptions::ReadEntry(StringView name) {
 
 bool TOptions::WriteEntry(const TWaymarkInfo& info) {
     const String normal = ValidateName(info.Name);
-    if (!OpenEntryKey(normal, false)) return false;
-    const KeyScope scope(*this);
-    bool written = WriteString(kDirectory, info.Directory);
-    if (IsNullGuid(info.PluginID)) {
-        // Nothing to delete is no failure.
-        written = (DeleteValue(kPluginId) || !ValueExists(kPluginId)) && written;
-    } else {
-        written = WriteString(kPluginId, GuidToString(info.PluginID)) && written;
-    }
-    written = WriteString(kParam, info.Param) && written;
-    written = WriteString(kHostFile, info.HostFile) && written;
-    written = WriteString(kDescription, info.Description) && written;
-    written = WriteInt64(kFlags, info.Flags) && written;
-    return written;
+    // The key and all its values, or nothing: a store that fails or is cut off part way leaves
+    // the entry as it was (where the registry can undo writes).
+    return WriteTogether([&] {
+        if (!OpenEntryKey(normal, false)) return false;
+        const KeyScope scope(*this);
+        bool written = WriteString(kDirectory, info.Directory);
+        if (IsNullGuid(info.PluginID)) {
+            // Nothing to delete is no failure.
+            written = (DeleteValue(kPluginId) || !ValueExists(kPluginId)) && written;
+        } else {
+            written = WriteString(kPluginId, GuidToString(info.PluginID)) && written;
+        }
+        written = WriteString(kParam, info.Param) && written;
+        written = WriteString(kHostFile, info.HostFile) && written;
+        written = WriteString(kDescription, info.Description) && written;
+        written = WriteInt64(kFlags, info.Flags) && written;
+        return written;
+    });
 }
 
 bool TOptions::DeleteEntry(StringView name) {

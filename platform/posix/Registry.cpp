@@ -240,12 +240,19 @@ struct SqliteRegistry::KeyState {
 
 namespace {
 
-// BEGIN IMMEDIATE until Commit; rolled back when left without.
+// BEGIN IMMEDIATE until Commit; rolled back when left without. Inside a write group, which
+// already holds the transaction, it does nothing: the group decides.
 class Transaction {
 public:
     explicit Transaction(const StatementHandle& begin, const StatementHandle& commit,
                          const StatementHandle& rollback)
         : commit_(commit), rollback_(rollback) {
+        if (!sqlite3_get_autocommit(sqlite3_db_handle(begin.get()))) {
+            status_ = RegistryStatus::Ok;
+            open_ = false;
+            inGroup_ = true;
+            return;
+        }
         Query query(begin);
         status_ = FromSqlite(query.Step());
         open_ = status_ == RegistryStatus::Ok;
@@ -258,6 +265,7 @@ public:
 
     RegistryStatus Status() const { return status_; }
     RegistryStatus Commit() {
+        if (inGroup_) return RegistryStatus::Ok;
         Query query(commit_);
         const RegistryStatus status = FromSqlite(query.Step());
         if (status == RegistryStatus::Ok) open_ = false;
@@ -267,6 +275,7 @@ public:
 private:
     const StatementHandle& commit_;
     const StatementHandle& rollback_;
+    bool inGroup_ = false;
     RegistryStatus status_;
     bool open_ = false;
 };
@@ -403,6 +412,7 @@ RegistryStatus SqliteRegistry::Open(RegistryRoot root, StringView path, uint32_t
     };
     if (!walk()) {
         if (!create) return RegistryStatus::FileNotFound;
+        if (GroupLost()) return RegistryStatus::RegistryIoFailed;
         // Looked for again inside the write transaction: another process may have made it.
         Transaction transaction(d.begin, d.commit, d.rollback);
         if (transaction.Status() != RegistryStatus::Ok) return transaction.Status();
@@ -473,6 +483,8 @@ RegistryStatus SqliteRegistry::WriteValue(const RegistryKey& key, StringView nam
     if (!(state->access & KeySetValue)) return RegistryStatus::AccessDenied;
     name = UpToNull(name);
     const std::lock_guard lock(mutex_);
+    // After a failure that ended the group, no later write of it may stand alone.
+    if (GroupLost()) return RegistryStatus::RegistryIoFailed;
     Query query(db_->writeValue);
     return FromSqlite(query.Bind(state->id)
                           .Bind(Fold(name))
@@ -482,11 +494,35 @@ RegistryStatus SqliteRegistry::WriteValue(const RegistryKey& key, StringView nam
                           .Step());
 }
 
+RegistryStatus SqliteRegistry::BeginWriteGroup() {
+    const std::lock_guard lock(mutex_);
+    if (grouped_ || !sqlite3_get_autocommit(db_->db.get())) return RegistryStatus::AccessDenied;
+    const RegistryStatus status = FromSqlite(Query(db_->begin).Step());
+    grouped_ = status == RegistryStatus::Ok;
+    return status;
+}
+
+RegistryStatus SqliteRegistry::EndWriteGroup(bool commit) {
+    const std::lock_guard lock(mutex_);
+    grouped_ = false;
+    // SQLite may have ended the transaction itself after an error: then nothing is kept.
+    if (sqlite3_get_autocommit(db_->db.get())) {
+        return commit ? RegistryStatus::RegistryIoFailed : RegistryStatus::Ok;
+    }
+    return FromSqlite(Query(commit ? db_->commit : db_->rollback).Step());
+}
+
+bool SqliteRegistry::GroupLost() const {
+    return grouped_ && sqlite3_get_autocommit(db_->db.get());
+}
+
 RegistryStatus SqliteRegistry::DeleteValue(const RegistryKey& key, StringView name) {
     KeyState* state = State(key);
     if (state == nullptr) return RegistryStatus::InvalidHandle;
     if (!(state->access & KeySetValue)) return RegistryStatus::AccessDenied;
     const std::lock_guard lock(mutex_);
+    // After a failure that ended the group, no later write of it may stand alone.
+    if (GroupLost()) return RegistryStatus::RegistryIoFailed;
     Query query(db_->deleteValue);
     const int code = query.Bind(state->id).Bind(Fold(UpToNull(name))).Step();
     if (code != SQLITE_DONE) return FromSqlite(code);
@@ -502,6 +538,8 @@ RegistryStatus SqliteRegistry::DeleteSubKey(const RegistryKey& key, StringView p
         return status;
     }
     const std::lock_guard lock(mutex_);
+    // After a failure that ended the group, no later write of it may stand alone.
+    if (GroupLost()) return RegistryStatus::RegistryIoFailed;
     Database& d = *db_;
     Transaction transaction(d.begin, d.commit, d.rollback);
     if (transaction.Status() != RegistryStatus::Ok) return transaction.Status();

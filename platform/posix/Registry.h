@@ -31,6 +31,8 @@ public:
     RegistryStatus DeleteSubKey(const RegistryKey& key, StringView path) override;
     RegistryStatus EnumSubKey(const RegistryKey& key, uint32_t index, String& name) override;
     RegistryStatus EnumValue(const RegistryKey& key, uint32_t index, String& name) override;
+    RegistryStatus BeginWriteGroup() override;
+    RegistryStatus EndWriteGroup(bool commit) override;
 
 protected:
     void CloseKey(uintptr_t handle) noexcept override;
@@ -44,6 +46,9 @@ private:
                         RegistryKey& key);
 
     std::mutex mutex_;
+    // A write group is open; GroupLost: SQLite ended its transaction after an error.
+    bool grouped_ = false;
+    bool GroupLost() const;
     std::unique_ptr<Database> db_;
 };
 

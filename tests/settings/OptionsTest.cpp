@@ -192,17 +192,68 @@ TEST_F(Options, EntriesAreListedAndDeleted) {
 }
 
 TEST_F(Options, RegistryRefusalsAreReported) {
+    const bool grouped = [&] { return platform::RegistryWriteGroup(registry).Started(); }();
     RefusingRegistry refusing;
     TOptions options;
     refusing.faults.FailWhen([](const auto& call) { return call.name == u"Description"; });
     EXPECT_FALSE(options.WriteEntry(Entry(u"a")));
-    EXPECT_EQ(ReadRaw(EntriesPath() + u"\\a", u"Flags").first, RegistryType::Qword);
+    // A registry that can undo writes keeps nothing of the failed store; the Windows registry
+    // writes value by value, and the values after the refused one still land.
+    EXPECT_EQ(ReadRaw(EntriesPath() + u"\\a", u"Flags").first,
+              grouped ? RegistryType::None : RegistryType::Qword);
     refusing.faults.Fail(RegistryCall::CreateKey);
     refusing.faults.Fail(RegistryCall::OpenKey);
     EXPECT_FALSE(options.WriteEntry(Entry(u"b")));
     EXPECT_EQ(options.EnumEntryNames(), std::vector<String>{});
     EXPECT_FALSE(options.DeleteEntry(u"a"));
     EXPECT_EQ(options.ReadEntry(u"a"), nullptr);
+}
+
+}  // namespace
+}  // namespace wm::test
+
+namespace wm::test {
+namespace {
+
+TEST_F(Options, AStoreThatFailsPartWayLeavesTheOldEntryWhole) {
+    {
+        platform::RegistryWriteGroup probe(registry);
+        if (!probe.Started()) GTEST_SKIP() << "this registry writes value by value";
+    }
+    TWaymarkInfo old;
+    old.Name = u"w";
+    old.Directory = u"/old";
+    old.Description = u"old text";
+    ASSERT_TRUE(TOptions().WriteEntry(old));
+
+    TWaymarkInfo fresh = old;
+    fresh.Directory = u"/new";
+    fresh.Description = u"new text";
+    {
+        RefusingRegistry refusing;
+        refusing.faults.FailWhen([](const platform::RegistryCallInfo& call) {
+            return call.call == RegistryCall::WriteValue && call.name == u"Flags";
+        });
+        EXPECT_FALSE(TOptions().WriteEntry(fresh));
+    }
+    auto read = TOptions().ReadEntry(u"w");
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->Directory, u"/old");
+    EXPECT_EQ(read->Description, u"old text");
+
+    // A new entry whose store fails leaves no key behind.
+    TWaymarkInfo group;
+    group.Name = u"g";
+    group.SetIsGroup(true);
+    {
+        RefusingRegistry refusing;
+        refusing.faults.FailWhen([](const platform::RegistryCallInfo& call) {
+            return call.call == RegistryCall::WriteValue && call.name == u"Flags";
+        });
+        EXPECT_FALSE(TOptions().WriteEntry(group));
+    }
+    EXPECT_EQ(TOptions().ReadEntry(u"g"), nullptr);
+    EXPECT_EQ(TOptions().EnumEntryNames(), std::vector<String>{u"w"});
 }
 
 }  // namespace
