@@ -260,6 +260,11 @@ class RealHost:
         return self.wait(lambda s: s.panel_title(side) == title and s.command_line() == title + ">"
                          and s.box() is None, f"the {side} panel to show {title}")
 
+    def cd(self, side, folder):
+        """The host's own cd on the command line: the active panel, on `side`, goes to `folder`."""
+        self.command(f"cd {host_path(folder)}")
+        return self.wait_panel(side, folder)
+
     def quit(self):
         self.keys("F10")
         self.wait(lambda s: s.box() and "Do you want to quit FAR?" in s.box().lines,

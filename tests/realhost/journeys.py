@@ -91,8 +91,7 @@ def store_then_jump_back_and_forth(host, files, msg):
     host.wait_panel("right", b)
     host.command("cd:-")
     host.wait_panel("right", a)
-    host.command(f"cd {host_path(b)}")
-    host.wait_panel("right", b)
+    host.cd("right", b)
     host.command("cd:tools/build")
     host.wait_panel("right", a)
 
@@ -103,14 +102,12 @@ def a_menu_chooses_among_matching_names(host, files, msg):
     host.start(work, elsewhere, {"AllowSearchOverDir": 1})
     host.command("cd::work/src")
     host.wait_panel("left", work)
-    host.command(f"cd {host_path(home)}")
-    host.wait_panel("left", home)
+    host.cd("left", home)
     host.command("cd::home/src")
     host.wait_panel("left", home)
     stored = [name for name in host.entries() if name.endswith("/src")]
 
-    host.command(f"cd {host_path(elsewhere)}")
-    host.wait_panel("left", elsewhere)
+    host.cd("left", elsewhere)
     host.command("cd:src")
     menu = host.wait_box(msg(20))
     shown = [line.split()[0] for line in menu.lines]
@@ -132,12 +129,10 @@ def a_suffix_goes_below_and_a_missing_folder_walks_up(host, files, msg):
     host.start(project, elsewhere, {"AllowPathSuffix": 1})
     host.command("cd::proj")
     host.wait_panel("left", project)
-    host.command(f"cd {host_path(deep)}")
-    host.wait_panel("left", deep)
+    host.cd("left", deep)
     host.command("cd::gone")
     host.wait_panel("left", deep)
-    host.command(f"cd {host_path(elsewhere)}")
-    host.wait_panel("left", elsewhere)
+    host.cd("left", elsewhere)
 
     host.command("cd:proj\\sub")
     host.wait_panel("left", os.path.join(project, "sub"))
