@@ -1,6 +1,4 @@
 // farhost: plays the host for a plugin module, for a person at the terminal or for a script.
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -12,6 +10,7 @@
 
 #include "farhost/lib/Host.h"
 #include "farhost/lib/RegCommand.h"
+#include "farhost/lib/Script.h"
 #include "farhost/lib/Session.h"
 #include "platform/Console.h"
 
@@ -96,11 +95,7 @@ int RunHost(const std::vector<std::string>& args) {
     host.StartPlugin();
     if (const farhost::LanguageFile* file = host.CurrentLanguageFile()) {
         const std::string chosen = wm::ToUtf8(file->Language());
-        if (chosen.size() < language.size() ||
-            !std::equal(language.begin(), language.end(), chosen.begin(), [](char a, char b) {
-                return std::tolower(static_cast<unsigned char>(a)) ==
-                       std::tolower(static_cast<unsigned char>(b));
-            })) {
+        if (!farhost::SameWord(std::string_view(chosen).substr(0, language.size()), language)) {
             std::cerr << "farhost: no " << language << " language file; the plugin speaks "
                       << chosen << "\n";
         }

@@ -37,9 +37,6 @@ public:
     const TItemDescription* Existing = nullptr;
     const TItemDescription* Incoming = nullptr;
 
-    TLabel* GetExistingLabel() const { return ExistingLabel; }
-    TLabel* GetIncomingLabel() const { return IncomingLabel; }
-
     void ClearControls() override;
     void SetSize(int w, int h) override;
 

@@ -19,11 +19,6 @@ bool RunUntilNamed(TEditWaymarkDialog& dialog) {
     }
 }
 
-bool ReportStoreFailed(const String& name) {
-    TFarModule::ShowErrorLines({MessageText(MStoreFailed), name});
-    return false;
-}
-
 // A renamed waymark may replace a waymark of the new name, never a group; a renamed group may
 // not land on a waymark either, or its entries would sit below a waymark.
 bool RenameTargetIsFree(const String& newName, bool movingGroup) {
@@ -102,11 +97,8 @@ bool TWaymarks::AddFromPanel(StringView prefix, far::HANDLE panel) {
                 TFarModule::ShowError(MessageText(MTargetIsGroup));
                 return false;
             }
-            const int answer =
-                TFarModule::ShowMessage({MessageText(MTitle), MessageText(MOverwriteBefore),
-                                         stored->Directory, MessageText(MOverwriteAfter),
-                                         MessageText(MYes), MessageText(MNo), MessageText(MCancel)},
-                                        far::FMSG_WARNING, 3);
+            const int answer = AskYesNoCancel({MessageText(MTitle), MessageText(MOverwriteBefore),
+                                               stored->Directory, MessageText(MOverwriteAfter)});
             if (answer == 1) continue;  // the dialog again, with the values just entered
             if (answer != 0) return false;
         }
@@ -116,9 +108,9 @@ bool TWaymarks::AddFromPanel(StringView prefix, far::HANDLE panel) {
 
 void TWaymarks::InfoToDialog(const TWaymarkInfo& waymark, TEditWaymarkDialog& dialog,
                              String& prefix) {
-    const size_t cut = waymark.Name.find_last_of(u"/\\");
-    prefix = cut == String::npos ? String() : waymark.Name.substr(0, cut);
-    dialog.Name = cut == String::npos ? waymark.Name : waymark.Name.substr(cut + 1);
+    prefix = ExtractParentPath(waymark.Name);
+    if (!prefix.empty()) prefix.pop_back();  // its separator
+    dialog.Name = ExtractLastComponent(waymark.Name);
     dialog.Directory = waymark.Directory;
     dialog.PluginID = waymark.PluginID;
     dialog.Param = waymark.Param;

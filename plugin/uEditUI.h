@@ -22,9 +22,6 @@ public:
     Guid PluginID{};
     String Description;
 
-    TEdit* GetNameEdit() const { return NameEdit; }
-    TEdit* GetPluginIDEdit() const { return PluginIDEdit; }
-
     void ClearControls() override;
     void SetSize(int w, int h) override;
 

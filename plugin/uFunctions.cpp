@@ -70,4 +70,16 @@ String MessageText(uint8_t message) {
     return TFarModule::GetMessageText(message);
 }
 
+int AskYesNoCancel(std::vector<String> lines) {
+    lines.push_back(MessageText(MYes));
+    lines.push_back(MessageText(MNo));
+    lines.push_back(MessageText(MCancel));
+    return TFarModule::ShowMessage(lines, far::FMSG_WARNING, 3);
+}
+
+bool ReportStoreFailed(StringView name) {
+    TFarModule::ShowErrorLines({MessageText(MStoreFailed), String(name)});
+    return false;
+}
+
 }  // namespace wm

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "core/Exceptions.h"
 #include "core/String.h"
@@ -28,5 +29,11 @@ String ResolvePath(StringView base, StringView relative);
 
 // The host's language text for a message number; 255 (no message) is the empty text.
 String MessageText(uint8_t message);
+
+// Asks with `lines` and the Yes, No and Cancel buttons, as a warning; the button's index, or a
+// negative value when the question was closed.
+int AskYesNoCancel(std::vector<String> lines);
+// Tells that the waymark `name` could not be stored; false, for the caller to return.
+bool ReportStoreFailed(StringView name);
 
 }  // namespace wm

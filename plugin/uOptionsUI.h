@@ -20,8 +20,6 @@ public:
     // Loads the stored options and runs the dialog; on OK saves all of them.
     static bool ConfigureOptions();
 
-    TCheckbox* GetSwitchBox(int index) const { return Boxes_.at(index); }
-
     void ClearControls() override;
     void SetSize(int w, int h) override;
 

@@ -54,13 +54,6 @@ String ParentLevel(StringView path) {
     return parent;
 }
 
-int AskYesNoCancel(std::vector<String> lines) {
-    lines.push_back(MessageText(MYes));
-    lines.push_back(MessageText(MNo));
-    lines.push_back(MessageText(MCancel));
-    return TFarModule::ShowMessage(lines, far::FMSG_WARNING, 3);
-}
-
 // The lines that ask before a stored waymark is overwritten.
 std::vector<String> OverwriteQuestion(const TWaymarkInfo& stored) {
     std::vector<String> lines{MessageText(MTitle), MessageText(MOverwriteBefore), stored.Directory};
@@ -255,11 +248,7 @@ bool TWaymarks::StoreWithConfirmation(const TWaymarkInfo& waymark) {
         if (AskYesNoCancel(OverwriteQuestion(*stored)) != 0) return false;
     }
     // The store can refuse (a name too long for a key, a read-only registry): say so.
-    if (!Store(waymark)) {
-        TFarModule::ShowErrorLines({MessageText(MStoreFailed), waymark.Name});
-        return false;
-    }
-    return true;
+    return Store(waymark) || ReportStoreFailed(waymark.Name);
 }
 
 bool TWaymarks::EnsureGroups(StringView path) {

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/Exceptions.h"
+#include "farhost/lib/Script.h"
 
 namespace farhost {
 namespace {
@@ -39,16 +40,6 @@ constexpr std::array<NamedKey, 3> kModifiers{{
     {"Alt", keys::Alt},
     {"Shift", keys::Shift},
 }};
-
-bool SameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
 
 [[noreturn]] void Fail(std::string_view line, std::string_view reason) {
     throw wm::Exception(wm::FromUtf8("Invalid dialog action \"" + std::string(line) +
@@ -171,15 +162,15 @@ DialogAction ParseDialogAction(std::string_view line) {
     Words words(line);
     const std::string verb = words.Next("action");
     DialogAction action;
-    if (SameText(verb, "type") || SameText(verb, "set")) {
-        action.kind = SameText(verb, "type") ? DialogAction::Kind::Type : DialogAction::Kind::Set;
+    if (SameWord(verb, "type") || SameWord(verb, "set")) {
+        action.kind = SameWord(verb, "type") ? DialogAction::Kind::Type : DialogAction::Kind::Set;
         action.item = words.Number("item");
         action.text = words.Text();
-    } else if (SameText(verb, "click") || SameText(verb, "focus")) {
+    } else if (SameWord(verb, "click") || SameWord(verb, "focus")) {
         action.kind =
-            SameText(verb, "click") ? DialogAction::Kind::Click : DialogAction::Kind::Focus;
+            SameWord(verb, "click") ? DialogAction::Kind::Click : DialogAction::Kind::Focus;
         action.item = words.Number("item");
-    } else if (SameText(verb, "key")) {
+    } else if (SameWord(verb, "key")) {
         action.kind = DialogAction::Kind::Key;
         const std::string name = words.Next("key");
         try {
@@ -187,16 +178,16 @@ DialogAction ParseDialogAction(std::string_view line) {
         } catch (const wm::Exception& error) {
             Fail(line, wm::ToUtf8(error.Message()));
         }
-    } else if (SameText(verb, "esc")) {
+    } else if (SameWord(verb, "esc")) {
         action.kind = DialogAction::Kind::Esc;
-    } else if (SameText(verb, "resize")) {
+    } else if (SameWord(verb, "resize")) {
         action.kind = DialogAction::Kind::Resize;
         action.width = words.Number("width");
         action.height = words.Number("height");
         if (action.width <= 0 || action.height <= 0 || action.width > INT16_MAX ||
             action.height > INT16_MAX)
             Fail(line, "the console size is out of range");
-    } else if (SameText(verb, "show")) {
+    } else if (SameWord(verb, "show")) {
         action.kind = DialogAction::Kind::Show;
     } else {
         Fail(line, "unknown action " + verb);
@@ -252,7 +243,7 @@ uint32_t ParseKey(std::string_view name) {
         for (const auto& modifier : kModifiers) {
             const size_t length = modifier.name.size();
             if (name.size() > length + 1 && name[length] == '+' &&
-                SameText(name.substr(0, length), modifier.name)) {
+                SameWord(name.substr(0, length), modifier.name)) {
                 modifiers |= modifier.key;
                 name.remove_prefix(length + 1);
                 found = true;
@@ -260,7 +251,7 @@ uint32_t ParseKey(std::string_view name) {
         }
     }
     for (const auto& named : kNamedKeys) {
-        if (SameText(name, named.name)) return modifiers | named.key;
+        if (SameWord(name, named.name)) return modifiers | named.key;
     }
     if (name.size() >= 2 && (name[0] == 'F' || name[0] == 'f')) {
         int64_t number = 0;

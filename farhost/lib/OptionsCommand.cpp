@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "farhost/lib/RegCommand.h"
+#include "farhost/lib/Script.h"
 
 namespace farhost {
 namespace {
@@ -22,13 +23,6 @@ constexpr Switch kSwitches[] = {
     {"AllowFuzzySearch", true},          {"AllowSearchOverDir", false},
 };
 constexpr const char* kLastPanelDir = "LastPanelDir";
-
-bool SameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 // A caption without its hot-key mark.
 std::string Meaning(std::string caption) {
@@ -74,7 +68,7 @@ int RunOptionsCommand(const std::vector<std::string>& args, const std::string& k
         return 1;
     }
     std::ostringstream quiet;
-    if (SameName(args[0], kLastPanelDir)) {
+    if (SameWord(args[0], kLastPanelDir)) {
         if (RunRegCommand({"add", key, "/v", kLastPanelDir, "/t", "REG_SZ", "/d", args[1], "/f"},
                           quiet) == 0)
             return 0;
@@ -82,14 +76,14 @@ int RunOptionsCommand(const std::vector<std::string>& args, const std::string& k
         return 1;
     }
     const auto option = std::find_if(std::begin(kSwitches), std::end(kSwitches),
-                                     [&](const Switch& s) { return SameName(s.name, args[0]); });
+                                     [&](const Switch& s) { return SameWord(s.name, args[0]); });
     if (option == std::end(kSwitches)) {
         out << "no option " << args[0] << "; `options` lists them\n";
         return 1;
     }
     const std::string& value = args[1];
-    const bool on = SameName(value, "on") || value == "1";
-    if (!on && !SameName(value, "off") && value != "0") {
+    const bool on = SameWord(value, "on") || value == "1";
+    if (!on && !SameWord(value, "off") && value != "0") {
         out << "a switch is on or off, not " << value << "\n";
         return 1;
     }

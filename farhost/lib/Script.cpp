@@ -1,6 +1,7 @@
 #include "farhost/lib/Script.h"
 
 #include <algorithm>
+#include <cctype>
 #include <stdexcept>
 
 namespace farhost {
@@ -49,6 +50,13 @@ std::vector<std::string> SplitWords(std::string_view line) {
         words.push_back(std::move(word));
     }
     return words;
+}
+
+bool SameWord(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
 }
 
 bool SameText(std::string_view a, std::string_view b) {

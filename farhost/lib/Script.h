@@ -21,4 +21,7 @@ std::vector<std::string> SplitWords(std::string_view line);
 // Compares texts as paths and screen lines: "\" and "/" count as the same character.
 bool SameText(std::string_view a, std::string_view b);
 
+// Compares command words: ASCII letters without regard to case.
+bool SameWord(std::string_view a, std::string_view b);
+
 }  // namespace farhost

@@ -69,8 +69,7 @@ Session::Session(Host& host, std::ostream& out, std::istream& in, Mode mode)
                [this](const auto& words) {
                    Require(words.size() <= 2, "configure takes at most the expected answer");
                    Require(host_.Exports().ConfigureW != nullptr, "the plugin has no ConfigureW");
-                   firstMessage_ = host_.Messages().size();
-                   firstMenu_ = host_.Menus().size();
+                   MarkPluginCall();
                    const std::string answer = std::to_string(host_.Exports().ConfigureW(0));
                    out_ << "(ConfigureW answered " << answer << ")\n";
                    Require(words.size() < 2 || words[1] == answer,
@@ -239,6 +238,11 @@ int Session::Run(std::istream& lines, bool echo) {
     return failures;
 }
 
+void Session::MarkPluginCall() {
+    firstMessage_ = host_.Messages().size();
+    firstMenu_ = host_.Menus().size();
+}
+
 void Session::RunPluginCommand(const wm::String& text) {
     OpenPlugin(far::OPEN_COMMANDLINE, reinterpret_cast<far::INT_PTR>(Host16(text)));
 }
@@ -253,8 +257,7 @@ void Session::ChooseInDriveMenu(FilePanel& panel) {
 
 bool Session::OpenPlugin(int openFrom, far::INT_PTR item) {
     Require(host_.Exports().OpenPluginW != nullptr, "the plugin has no OpenPluginW");
-    firstMessage_ = host_.Messages().size();
-    firstMenu_ = host_.Menus().size();
+    MarkPluginCall();
     const far::HANDLE panel = host_.Exports().OpenPluginW(openFrom, item);
     // The dialogs the command ran, as the person saw them.
     const auto& screens = host_.DialogScreens();

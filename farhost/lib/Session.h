@@ -42,6 +42,8 @@ public:
 
 private:
     void RunPluginCommand(const wm::String& text);
+    // What the plugin shows from now on is what `expect` checks next.
+    void MarkPluginCall();
     // Calls OpenPluginW and takes its answer as the host does; true when a panel opened.
     bool OpenPlugin(int openFrom, far::INT_PTR item);
     void ChooseInDriveMenu(FilePanel& panel);
