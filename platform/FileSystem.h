@@ -28,4 +28,8 @@ std::optional<FileEntry> FindFileEntry(StringView path);
 // system cannot answer for (no access, a bad device), are not known to be missing.
 [[nodiscard]] bool IsMissingPath(StringView path);
 
+// True when `name` can be one entry's name in a directory of this system: not empty, not "." or
+// "..", and none of the characters or (on Windows) device names the system refuses.
+[[nodiscard]] bool IsValidFileName(StringView name);
+
 }  // namespace wm::platform

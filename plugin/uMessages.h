@@ -57,7 +57,9 @@ enum TMessage : uint8_t {
     MOptAllowPluginCalls = 47,
     MOptAllowFuzzySearch = 48,
     MOptAllowSearchOverDir = 49,
-    MUnused50 = 50,
+    MNotAFileName = 50,     // an exported name the file system cannot hold
+    MFileWriteFailed = 51,  // an exchange file that could not be written
+    MFileReadFailed = 52,   // an exchange file that could not be read
     MUnused57 = 57,
     MNoPreviousLocation = 58,
     MNoMessage = 255,

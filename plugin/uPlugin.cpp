@@ -4,6 +4,7 @@
 
 #include "plugin/uMessages.h"
 #include "plugin/uOptionsUI.h"
+#include "plugin/uPanel.h"
 #include "plugin/uPluginConsts.h"
 #include "plugin/uTasks.h"
 
@@ -31,12 +32,22 @@ void TPlugin::GetMenus(uint32_t& /*flags*/, TFarPluginMenu& pluginMenu, TFarPlug
 // The host takes every answer but INVALID_HANDLE_VALUE, the null handle included, as a new
 // plugin panel: an open that makes no panel must answer INVALID_HANDLE_VALUE.
 far::HANDLE TPlugin::Open(int openFrom, const Guid* /*guid*/, far::INT_PTR item) {
-    if (openFrom == far::OPEN_COMMANDLINE) {
-        const String command = FromHostString(reinterpret_cast<const far::HostChar*>(item));
-        // The empty command opens the waymarks panel, which this build does not have yet.
-        if (!command.empty()) TWaymarks::ExecuteCommandLine(command);
+    switch (openFrom) {
+        case far::OPEN_COMMANDLINE: {
+            const String command = FromHostString(reinterpret_cast<const far::HostChar*>(item));
+            if (command.empty()) break;
+            TWaymarks::ExecuteCommandLine(command);
+            return far::INVALID_HANDLE_VALUE;
+        }
+        case far::OPEN_PLUGINSMENU:
+        case far::OPEN_DISKMENU:
+        case far::OPEN_SHORTCUT:
+            break;
+        default:
+            return far::INVALID_HANDLE_VALUE;
     }
-    return far::INVALID_HANDLE_VALUE;
+    // The host owns the panel from here and deletes it through ClosePluginW.
+    return TWaymarks::CreatePanel({}).release()->Handle();
 }
 
 bool TPlugin::Configure(const Guid* /*guid*/, int /*itemNumber*/) {

@@ -98,7 +98,9 @@ bool TWaymarks::JumpByName(StringView typed, far::HANDLE panel, bool searchAllow
             name.resize(backslash);
         }
     }
+    // A plugin panel's folder is no place to come back to.
     auto origin = InfoFromPanel(far::PANEL_ACTIVE);
+    const bool fromFilePanel = TFarPanel(TPanelSide::Active, false).Plugin == 0;
     bool jumped = false;
     if (name == u"-") {
         if (!g_previousLocation) {
@@ -114,7 +116,7 @@ bool TWaymarks::JumpByName(StringView typed, far::HANDLE panel, bool searchAllow
         }
         jumped = JumpTo(*found, panel, suffix, allowPluginCalls);
     }
-    if (jumped) g_previousLocation = std::move(origin);
+    if (jumped && fromFilePanel) g_previousLocation = std::move(origin);
     return jumped;
 }
 

@@ -14,6 +14,7 @@
 namespace wm {
 
 class TEditWaymarkDialog;
+class TWaymarksPanel;
 
 class TWaymarks {
 public:
@@ -62,7 +63,11 @@ public:
     static void DialogToInfo(const TEditWaymarkDialog& dialog, StringView prefix,
                              TWaymarkInfo& waymark);
 
-    // Where the last successful jump started; null before the first one.
+    // A new waymarks panel; with a start directory, at that group, or at its parent group with
+    // the cursor on it.
+    static std::unique_ptr<TWaymarksPanel> CreatePanel(StringView startDir);
+
+    // Where the last successful jump from a file panel started; null before the first one.
     static const TWaymarkInfo* PreviousLocation();
     static void ForgetPreviousLocation();
 };

@@ -15,6 +15,11 @@ bool IsMissingPath(StringView path) {
     return errno == ENOENT || errno == ENOTDIR;
 }
 
+bool IsValidFileName(StringView name) {
+    if (name.empty() || name == u"." || name == u"..") return false;
+    return name.find_first_of(StringView(u"/\0", 2)) == StringView::npos;
+}
+
 }  // namespace wm::platform
 
 namespace wm::platform {

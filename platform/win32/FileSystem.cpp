@@ -23,6 +23,25 @@ bool IsMissingPath(StringView path) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
+bool IsValidFileName(StringView name) {
+    if (name.empty() || name == u"." || name == u"..") return false;
+    for (char16_t c : name) {
+        if (c < 0x20 || StringView(u"<>:\"/\\|?*").find(c) != StringView::npos) return false;
+    }
+    // The system drops a trailing dot or blank, so the file would get another name.
+    if (name.back() == u'.' || name.back() == u' ') return false;
+    // Device names are reserved with any extension: "nul.wmk" is the device too.
+    String stem(name.substr(0, name.find(u'.')));
+    while (!stem.empty() && stem.back() == u' ') stem.pop_back();
+    for (auto& c : stem) c = (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
+    static constexpr StringView devices[] = {u"CON", u"PRN", u"AUX", u"NUL"};
+    for (StringView device : devices) {
+        if (stem == device) return false;
+    }
+    const bool numbered = stem.size() == 4 && stem[3] >= u'1' && stem[3] <= u'9';
+    return !(numbered && (stem.starts_with(u"COM") || stem.starts_with(u"LPT")));
+}
+
 }  // namespace wm::platform
 
 namespace wm::platform {

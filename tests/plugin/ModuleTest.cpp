@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "farhost/lib/Host.h"
+#include "tests/registry/Scratch.h"
 #include "tests/support/BinaryExports.h"
 #include "tests/support/HostText.h"
 #include "tests/support/Paths.h"
@@ -92,6 +93,41 @@ TEST(PluginModule, MenusFollowTheInterfaceLanguage) {
     ASSERT_NE(host->CurrentLanguageFile(), nullptr);
     EXPECT_EQ(host->CurrentLanguageFile()->Language(), u"Russian");
     EXPECT_EQ(S(info.PluginMenuStrings[0]), host->CurrentLanguageFile()->Messages().at(0));
+}
+
+// The names a panel lists, through the exports.
+std::vector<String> Listed(farhost::Host& host, far::HANDLE panel) {
+    far::PluginPanelItem* items = nullptr;
+    int32_t count = -1;
+    EXPECT_EQ(host.Exports().GetFindDataW(panel, &items, &count, 0), 1);
+    std::vector<String> names;
+    for (int32_t i = 0; i < count; ++i) names.push_back(S(items[i].FindData.lpwszFileName));
+    host.Exports().FreeFindDataW(panel, items, count);
+    return names;
+}
+
+TEST(PluginModule, TheMenusAndTheBareCommandOpenThePanelAndACommandOpensNothing) {
+    const ScratchKey scratch{u"module"};
+    farhost::Host::Options options;
+    options.rootKey = scratch.Below(u"Plugins");
+    auto host = StartedHost(options);
+    const auto& exports = host->Exports();
+    const auto command = [&](const char16_t* text) {
+        return exports.OpenPluginW(far::OPEN_COMMANDLINE, reinterpret_cast<far::INT_PTR>(text));
+    };
+    EXPECT_EQ(command(u":here"), far::INVALID_HANDLE_VALUE);
+    EXPECT_EQ(command(u"missing"), far::INVALID_HANDLE_VALUE);
+    EXPECT_EQ(exports.OpenPluginW(2, 0), far::INVALID_HANDLE_VALUE);
+
+    for (const far::HANDLE panel :
+         {exports.OpenPluginW(far::OPEN_PLUGINSMENU, 0), exports.OpenPluginW(far::OPEN_DISKMENU, 0),
+          exports.OpenPluginW(far::OPEN_SHORTCUT, 0), command(u""), command(nullptr)}) {
+        ASSERT_NE(panel, far::INVALID_HANDLE_VALUE);
+        ASSERT_NE(panel, nullptr);
+        EXPECT_EQ(Listed(*host, panel), std::vector<String>{u"here"});
+        exports.ClosePluginW(panel);
+    }
+    ASSERT_EQ(host->Messages().size(), 1u);  // "missing" was not found
 }
 
 }  // namespace

@@ -1,0 +1,211 @@
+// The panel's copy and move: waymarks out to exchange files in a directory tree that mirrors
+// the groups, and exchange files and directories in.
+#include "framework/FarModule.h"
+#include "platform/FileSystem.h"
+#include "plugin/uConfirmUI.h"
+#include "plugin/uFunctions.h"
+#include "plugin/uMessages.h"
+#include "plugin/uOptions.h"
+#include "plugin/uPanel.h"
+#include "plugin/uTasks.h"
+#include "plugin/uXml.h"
+#include "xml/XmlDoc.h"
+
+namespace wm {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr StringView kFileExtension = u".wmk";
+
+String PathText(const fs::path& path) {
+    return path.u16string();
+}
+
+// The entry path of `name` inside `group`, or empty after a message when it is no valid name.
+// The name is normalised on its own, so that ".." cannot climb out of the group.
+String EntryPathIn(StringView group, StringView name) {
+    const String inner = TWaymarkInfo::NormalizeName(name);
+    try {
+        return TOptions::ValidateName(group.empty() ? inner : String(group) + u"/" + inner);
+    } catch (const EWaymarkError& error) {
+        TFarModule::ShowErrorLines({error.Message(), String(name)});
+        return {};
+    }
+}
+
+}  // namespace
+
+bool TWaymarksPanel::GetFile(far::PluginPanelItem& item, int opMode, StringView destPath,
+                             bool move) {
+    const String name = FromHostString(item.FindData.lpwszFileName);
+    if ((opMode & far::OPM_EDIT) != 0) {
+        const bool edited = TWaymarks::EditByName(name);
+        if (edited) Refresh();
+        return edited;
+    }
+    const auto found = TWaymarks::Find(name, false);
+    if (!found || !ExportEntry(*found, destPath, move, (opMode & far::OPM_SILENT) != 0)) {
+        return false;
+    }
+    item.Flags &= ~far::PPIF_SELECTED;
+    return true;
+}
+
+bool TWaymarksPanel::ExportEntry(const TWaymarkInfo& entry, StringView destination, bool move,
+                                 bool silent) {
+    std::error_code ignored;
+    const fs::path directory = fs::absolute(fs::path(String(destination)), ignored);
+    if (directory.empty()) return false;
+    fs::create_directories(directory, ignored);
+
+    const String last = ExtractLastComponent(entry.Name);
+    const String fileName = entry.IsGroup() ? last : last + String(kFileExtension);
+    if (!platform::IsValidFileName(fileName)) {
+        if (!silent) ShowErrorLines({MessageText(MNotAFileName), entry.Name});
+        return false;
+    }
+    const fs::path target = directory / fs::path(fileName);
+    if (!entry.IsGroup()) return WriteWaymarkFile(entry, target, move, silent);
+
+    size_t start = 0;
+    const auto members = TWaymarks::ListChildren(entry.Name, false, start);
+    if (!members) return false;
+    bool all = true;
+    for (const String& member : *members) {
+        const auto stored = TWaymarks::Find(member, false);
+        all = stored && ExportEntry(*stored, PathText(target), move, silent) && all;
+    }
+    if (all && move) {
+        TWaymarks::Delete(entry.Name);
+        ItemsValid = false;
+    }
+    return all;
+}
+
+bool TWaymarksPanel::WriteWaymarkFile(const TWaymarkInfo& waymark, const fs::path& file, bool move,
+                                      bool silent) {
+    std::error_code ignored;
+    if (fs::exists(file, ignored)) {
+        if (silent) return false;
+        if (!MayOverwrite([&] { return TConfirmOverwriteFileDialog::Ask(PathText(file)); })) {
+            return false;
+        }
+    }
+    try {
+        WriteExchangeFile(waymark, file);
+    } catch (const Exception& error) {
+        ShowErrorLines({MessageText(MFileWriteFailed), PathText(file), error.Message()});
+        return false;
+    }
+    if (move) {
+        TWaymarks::Delete(waymark.Name);
+        ItemsValid = false;
+    }
+    return true;
+}
+
+bool TWaymarksPanel::DecideOverwrite(int answer) {
+    switch (answer) {
+        case TConfirmOverwriteDialog::OverwriteOne:
+            return true;
+        case TConfirmOverwriteDialog::OverwriteAll:
+            OverwriteChoice = 1;
+            return true;
+        case TConfirmOverwriteDialog::SkipAll:
+            OverwriteChoice = 2;
+            return false;
+        case TConfirmOverwriteDialog::CancelAll:
+            throw EAbort();
+        default:
+            return false;
+    }
+}
+
+int TWaymarksPanel::PutFile(far::PluginPanelItem& item, int opMode, StringView srcPath,
+                            bool /*move*/) {
+    // A move in copies: the source files stay where they are.
+    const fs::path source =
+        fs::path(String(srcPath)) / fs::path(FromHostString(item.FindData.lpwszFileName));
+    StoredCount = 0;
+    bool imported = false;
+    try {
+        imported = ImportPath(CurrentDir, source, (opMode & far::OPM_SILENT) != 0);
+    } catch (...) {
+        if (StoredCount > 0) Refresh();
+        throw;
+    }
+    if (imported || StoredCount > 0) Refresh();
+    if (!imported) return 0;
+    item.Flags &= ~far::PPIF_SELECTED;
+    return 2;
+}
+
+bool TWaymarksPanel::ImportPath(const String& group, const fs::path& source, bool silent) {
+    std::error_code ignored;
+    return fs::is_directory(source, ignored) ? ImportDirectory(group, source, silent)
+                                             : ImportFile(group, source, silent);
+}
+
+bool TWaymarksPanel::ImportDirectory(const String& group, const fs::path& source, bool silent) {
+    const String target = EntryPathIn(group, PathText(source.filename()));
+    if (target.empty()) return false;
+    if (const auto stored = TWaymarks::Find(target, false)) {
+        if (!stored->IsGroup()) {
+            ShowErrorLines({MessageText(MNotAGroup), target});
+            return false;
+        }
+    } else if (TWaymarks::EnsureGroups(target)) {
+        ++StoredCount;
+    } else {
+        return false;  // EnsureGroups has said which part is in the way
+    }
+    std::error_code error;
+    std::vector<fs::path> entries;
+    for (fs::directory_iterator it(source, error), end; !error && it != end; it.increment(error)) {
+        entries.push_back(it->path());
+    }
+    if (error) {
+        ShowErrorLines({MessageText(MFileReadFailed), PathText(source)});
+        return false;
+    }
+    bool all = true;
+    for (const fs::path& entry : entries) all = ImportPath(target, entry, silent) && all;
+    return all;
+}
+
+bool TWaymarksPanel::ImportFile(const String& group, const fs::path& source, bool silent) {
+    bool stored = false;
+    const auto take = [&](std::unique_ptr<TWaymarkInfo> item) {
+        const String path = EntryPathIn(group, item->Name);
+        if (path.empty()) return;
+        item->Name = path;
+        if (const auto existing = TWaymarks::Find(path, false)) {
+            if (silent || existing->IsGroup()) return;
+            if (!MayOverwrite(
+                    [&] { return TConfirmOverwriteWaymarkDialog::Ask(*existing, *item); })) {
+                return;
+            }
+        }
+        const String parent = ExtractParentPath(path);
+        if (!parent.empty() && !TWaymarks::EnsureGroups(parent)) return;
+        if (!TWaymarks::Store(*item)) {
+            ReportStoreFailed(path);
+            return;
+        }
+        stored = true;
+        ++StoredCount;
+    };
+    try {
+        ReadExchangeFile(source, take);
+    } catch (const Exception& error) {
+        // A file that cannot be read or parsed is reported, and the batch goes on.
+        const bool unreadable = dynamic_cast<const EFileError*>(&error) != nullptr ||
+                                dynamic_cast<const EXmlError*>(&error) != nullptr;
+        if (!unreadable) throw;
+        ShowErrorLines({MessageText(MFileReadFailed), PathText(source), error.Message()});
+    }
+    return stored;
+}
+
+}  // namespace wm

@@ -1,0 +1,418 @@
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/Exceptions.h"
+#include "plugin/uOptions.h"
+#include "plugin/uPanel.h"
+#include "plugin/uTasks.h"
+#include "tests/settings/SettingsFixture.h"
+
+namespace wm::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+String Msg(int n) {
+    return u"Message " + FromUtf8(std::to_string(n));
+}
+
+// The overwrite dialog's items: the apply-to-all box and the three buttons.
+constexpr const char* kApplyToAll = "click 5\n";
+constexpr const char* kOverwrite = "click 7\n";
+constexpr const char* kSkip = "click 8\n";
+constexpr const char* kCancel = "click 9\n";
+
+struct Listed {
+    String name;
+    uint32_t attributes;
+    String description;
+    bool operator==(const Listed&) const = default;
+};
+void PrintTo(const Listed& item, std::ostream* out) {
+    *out << ToUtf8(item.name) << "|" << item.attributes << "|" << ToUtf8(item.description);
+}
+
+constexpr uint32_t kGroup = far::FILE_ATTRIBUTE_DIRECTORY;
+constexpr uint32_t kWaymark = far::FILE_ATTRIBUTE_NORMAL;
+
+class PanelTasks : public SettingsTest {
+protected:
+    PanelTasks() {
+        root = fs::temp_directory_path() /
+               fs::path(u"wm-panel-" + scratch.substr(scratch.rfind(u'\\') + 1));
+        fs::remove_all(root);
+        fs::create_directories(root);
+    }
+    ~PanelTasks() override {
+        std::error_code ignored;
+        fs::remove_all(root, ignored);
+    }
+
+    void Put(StringView name, StringView directory, bool group = false,
+             StringView description = u"") {
+        TWaymarkInfo info;
+        info.SetName(name);
+        info.Directory = String(directory);
+        info.Description = String(description);
+        info.SetIsGroup(group);
+        ASSERT_TRUE(TWaymarks::Store(info));
+    }
+    void Group(StringView name) { Put(name, u"", true); }
+    std::unique_ptr<TWaymarkInfo> Read(StringView name) { return TOptions().ReadEntry(name); }
+    std::vector<String> Names() { return TOptions().EnumEntryNames().value(); }
+
+    static std::vector<Listed> Listing(TWaymarksPanel& panel) {
+        far::PluginPanelItem* items = nullptr;
+        int count = -1;
+        EXPECT_TRUE(panel.GetFindData(0, items, count));
+        std::vector<Listed> listed;
+        for (int i = 0; i < count; ++i) {
+            listed.push_back({TFarModule::FromHostString(items[i].FindData.lpwszFileName),
+                              items[i].FindData.dwFileAttributes,
+                              TFarModule::FromHostString(items[i].Description)});
+        }
+        panel.FreeFindData(items, count);
+        return listed;
+    }
+    static std::vector<String> Names(TWaymarksPanel& panel) {
+        std::vector<String> names;
+        for (const auto& item : Listing(panel)) names.push_back(item.name);
+        return names;
+    }
+
+    // A host item whose file name lives as long as the fixture.
+    far::PluginPanelItem& Item(StringView name, uint32_t flags = far::PPIF_SELECTED) {
+        names_.emplace_back(name);
+        items_.push_back({});
+        items_.back().FindData.lpwszFileName = TFarModule::ToHostString(names_.back());
+        items_.back().Flags = flags;
+        return items_.back();
+    }
+    bool Export(TWaymarksPanel& panel, StringView name, const fs::path& to, bool move = false,
+                int opMode = 0) {
+        EXPECT_TRUE(panel.BeginGetFiles(1, opMode));
+        return panel.GetFile(Item(name), opMode, to.u16string(), move);
+    }
+    int Import(TWaymarksPanel& panel, StringView name, const fs::path& from, int opMode = 0) {
+        EXPECT_TRUE(panel.BeginPutFiles(1, opMode));
+        return panel.PutFile(Item(name), opMode, from.u16string(), false);
+    }
+    void WriteFile(const fs::path& file, const std::string& text) {
+        fs::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << text;
+    }
+    static std::string FileText(const fs::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    static std::string Exchange(const std::string& items) {
+        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<waymarks>\r\n" + items +
+               "</waymarks>\r\n";
+    }
+    static std::string ItemXml(const std::string& name, const std::string& directory) {
+        return "<item><name>" + name + "</name><directory>" + directory + "</directory></item>\r\n";
+    }
+    std::vector<String> MessageTexts() {
+        std::vector<String> texts;
+        for (const auto& message : host.Messages()) texts.push_back(message.lines.at(1));
+        return texts;
+    }
+    int Refreshes() {
+        int count = 0;
+        for (const auto& call : host.Calls()) {
+            count += call.function == "Control" && call.arguments.size() > 1 &&
+                     call.arguments[1] == std::to_string(far::FCTL_UPDATEPANEL);
+        }
+        return count;
+    }
+    void SetRemember(bool remember) {
+        TOptions options;
+        options.SaveLastPanelDir = remember;
+        ASSERT_TRUE(options.Save());
+    }
+
+    fs::path root;
+
+private:
+    std::deque<String> names_;
+    std::deque<far::PluginPanelItem> items_;
+};
+
+TEST_F(PanelTasks, TheListingShowsOneGroupWithFullPathsAndGoesUpWithDotDot) {
+    Group(u"tools");
+    Put(u"tools/build", u"/srv/build", false, u"Build it");
+    Put(u"tools/run", u"/srv/run");
+    Group(u"tools/deep");
+    Put(u"tools/deep/x", u"/srv/x");
+    Put(u"top", u"/srv/top");
+    // A stored plugin id that is no GUID: the entry cannot be read and is left out.
+    Put(u"tools/broken", u"/srv/broken");
+    WriteRaw(EntriesPath() + u"\\tools/broken", u"PluginID", platform::RegistryType::String,
+             Bytes(u"no guid"));
+
+    auto panel = TWaymarks::CreatePanel({});
+    EXPECT_EQ(panel->GetCurrentDir(), u"");
+    EXPECT_EQ(Listing(*panel),
+              (std::vector<Listed>{{u"tools", kGroup, u""}, {u"top", kWaymark, u"/srv/top"}}));
+    ASSERT_TRUE(panel->SetDirectory(u"tools"));
+    EXPECT_EQ(panel->GetPanelTitle(), Msg(0) + u": tools");
+    EXPECT_EQ(Listing(*panel), (std::vector<Listed>{{u"..", kGroup, u""},
+                                                    {u"tools/build", kWaymark, u"Build it"},
+                                                    {u"tools/deep", kGroup, u""},
+                                                    {u"tools/run", kWaymark, u"/srv/run"}}));
+    ASSERT_TRUE(panel->SetDirectory(u"tools/deep"));
+    EXPECT_EQ(Names(*panel), (std::vector<String>{u"..", u"tools/deep/x"}));
+    ASSERT_TRUE(panel->SetDirectory(u".."));
+    EXPECT_EQ(panel->GetCurrentDir(), u"tools");
+    // Any other name is a full path: a waymark or a missing group changes nothing.
+    EXPECT_FALSE(panel->SetDirectory(u"tools/build"));
+    EXPECT_FALSE(panel->SetDirectory(u"missing"));
+    EXPECT_EQ(panel->GetCurrentDir(), u"tools");
+    ASSERT_TRUE(panel->SetDirectory(u".."));
+    EXPECT_EQ(panel->GetCurrentDir(), u"");
+    EXPECT_EQ(panel->GetPanelTitle(), Msg(0) + u": ");
+
+    far::OpenPluginInfo info{};
+    info.Flags = 1;
+    panel->GetOpenPluginInfo(info);
+    EXPECT_EQ(info.Flags, 0x1D1u);
+    EXPECT_EQ(info.StartPanelMode, u'6');
+}
+
+TEST_F(PanelTasks, TheGroupShownIsRememberedOnlyWhenAskedAndOnlyWhileItIsAGroup) {
+    Group(u"a");
+    Group(u"a/b");
+    {
+        auto panel = TWaymarks::CreatePanel({});
+        ASSERT_TRUE(panel->SetDirectory(u"a/b"));
+    }
+    // Untouched: still the stored default.
+    EXPECT_EQ(TOptions().LastPanelDir, u"LastPanelDir");
+    EXPECT_EQ(TWaymarks::CreatePanel({})->GetCurrentDir(), u"");
+
+    SetRemember(true);
+    {
+        auto panel = TWaymarks::CreatePanel({});
+        ASSERT_TRUE(panel->SetDirectory(u"a/b"));
+        EXPECT_EQ(TOptions().LastPanelDir, u"a/b");
+    }
+    EXPECT_EQ(TWaymarks::CreatePanel({})->GetCurrentDir(), u"a/b");
+    // The group went away, or became a waymark: the panel opens at the root.
+    ASSERT_TRUE(TWaymarks::Delete(u"a/b"));
+    Put(u"a/b", u"/srv/b");
+    EXPECT_EQ(TWaymarks::CreatePanel({})->GetCurrentDir(), u"");
+}
+
+TEST_F(PanelTasks, DeleteAsksFirstAndTakesAGroupWithEverythingBelowIt) {
+    Group(u"g");
+    Group(u"g/h");
+    Put(u"g/h/x", u"/srv/x");
+    Put(u"keep", u"/srv/keep");
+    auto panel = TWaymarks::CreatePanel({});
+
+    host.QueueMessageAnswer(1);  // No
+    EXPECT_FALSE(panel->BeginDeleteFiles(1, 0));
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_EQ(host.Messages()[0].lines,
+              (std::vector<String>{Msg(0), Msg(12), Msg(3), Msg(4), Msg(2)}));
+    EXPECT_EQ(host.Messages()[0].flags, far::FMSG_WARNING);
+    EXPECT_FALSE(panel->BeginDeleteFiles(1, 0));  // closed with Esc
+    host.QueueMessageAnswer(0);
+    EXPECT_TRUE(panel->BeginDeleteFiles(1, 0));
+    EXPECT_TRUE(panel->BeginDeleteFiles(1, far::OPM_SILENT));
+    EXPECT_EQ(host.Messages().size(), 3u);
+
+    EXPECT_TRUE(panel->DeleteFile(Item(u"g"), 0));
+    EXPECT_EQ(Names(), (std::vector<String>{u"keep"}));
+    EXPECT_EQ(Refreshes(), 1);
+    EXPECT_EQ(Names(*panel), (std::vector<String>{u"keep"}));
+}
+
+TEST_F(PanelTasks, NewGroupsAreNamedInTheDialogInsideTheGroupShown) {
+    Group(u"a");
+    Put(u"a/w", u"/srv/w");
+    auto panel = TWaymarks::CreatePanel({});
+    ASSERT_TRUE(panel->SetDirectory(u"a"));
+    String proposed = u"proposed";
+    host.QueueDialogActions("set 1 \"new/deeper\"\nclick 3");
+    EXPECT_TRUE(panel->MakeDirectory(proposed));
+    EXPECT_TRUE(Read(u"a/new")->IsGroup());
+    EXPECT_TRUE(Read(u"a/new/deeper")->IsGroup());
+    EXPECT_EQ(Names(*panel), (std::vector<String>{u"..", u"a/new", u"a/w"}));
+
+    // Cancelled: the host learns of it through EAbort.
+    EXPECT_THROW(panel->MakeDirectory(proposed), EAbort);
+    // A bad name is said, and nothing is made; so is a group that would sit below a waymark.
+    host.QueueDialogActions("set 1 \"a|b\"\nclick 3\nset 1 \"w/x\"\nclick 3");
+    EXPECT_FALSE(panel->MakeDirectory(proposed));
+    EXPECT_FALSE(panel->MakeDirectory(proposed));
+    EXPECT_EQ(MessageTexts(), (std::vector<String>{Msg(11), Msg(38)}));
+    EXPECT_EQ(Names(), (std::vector<String>{u"a", u"a/new", u"a/new/deeper", u"a/w"}));
+}
+
+TEST_F(PanelTasks, ExportWritesOneFilePerWaymarkInATreeOfTheGroups) {
+    Group(u"tools");
+    Put(u"tools/build", u"D:\\src", false, u"Build & test");
+    Group(u"tools/empty");
+    Group(u"tools/sub");
+    Put(u"tools/sub/x", u"/srv/x");
+    auto panel = TWaymarks::CreatePanel({});
+    const fs::path out = root / "out" / "new";
+
+    auto& item = Item(u"tools/build");
+    ASSERT_TRUE(panel->BeginGetFiles(1, 0));
+    ASSERT_TRUE(panel->GetFile(item, 0, out.u16string(), false));
+    EXPECT_EQ(item.Flags & far::PPIF_SELECTED, 0u);
+    EXPECT_EQ(FileText(out / "build.wmk"),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+              "<waymarks>\r\n"
+              "  <item>\r\n"
+              "    <name>build</name>\r\n"
+              "    <description>Build &amp; test</description>\r\n"
+              "    <directory>D:\\src</directory>\r\n"
+              "  </item>\r\n"
+              "</waymarks>\r\n");
+
+    ASSERT_TRUE(Export(*panel, u"tools", root / "out"));
+    EXPECT_TRUE(fs::exists(root / "out" / "tools" / "build.wmk"));
+    EXPECT_TRUE(fs::exists(root / "out" / "tools" / "sub" / "x.wmk"));
+    EXPECT_FALSE(fs::exists(root / "out" / "tools" / "empty"));
+    EXPECT_FALSE(Export(*panel, u"missing", root / "out"));
+
+    // A move takes the group away once every member is out.
+    ASSERT_TRUE(Export(*panel, u"tools/sub", root / "moved", true));
+    EXPECT_TRUE(fs::exists(root / "moved" / "sub" / "x.wmk"));
+    EXPECT_EQ(Names(), (std::vector<String>{u"tools", u"tools/build", u"tools/empty"}));
+    EXPECT_TRUE(host.Messages().empty());
+}
+
+TEST_F(PanelTasks, AnExistingFileIsAskedForAndTheAnswerCanHoldForTheBatch) {
+    for (const char* name : {"a", "b", "c"}) Put(u"w/" + FromUtf8(name), u"/srv/new");
+    Group(u"w");
+    const fs::path out = root / "out";
+    for (const char* name : {"a", "b", "c"})
+        WriteFile(out / "w" / (std::string(name) + ".wmk"), "old");
+    auto panel = TWaymarks::CreatePanel({});
+
+    // Silent: nothing is asked and nothing is replaced.
+    EXPECT_FALSE(Export(*panel, u"w", out, false, far::OPM_SILENT));
+    EXPECT_EQ(host.DialogScreens().size(), 0u);
+    // Skip one, then overwrite the rest without asking again.
+    host.QueueDialogActions(std::string(kSkip) + kApplyToAll + kOverwrite);
+    EXPECT_FALSE(Export(*panel, u"w", out));
+    EXPECT_EQ(host.DialogScreens().size(), 2u);
+    EXPECT_EQ(FileText(out / "w" / "a.wmk"), "old");
+    EXPECT_NE(FileText(out / "w" / "b.wmk"), "old");
+    EXPECT_NE(FileText(out / "w" / "c.wmk"), "old");
+    // A new batch asks again; cancel ends it.
+    host.QueueDialogActions(kCancel);
+    EXPECT_THROW(Export(*panel, u"w", out), EAbort);
+    EXPECT_EQ(FileText(out / "w" / "a.wmk"), "old");
+    EXPECT_EQ(Names().size(), 4u);
+}
+
+#ifdef _WIN32
+TEST_F(PanelTasks, ANameThatCannotBeAFileIsSaidAndTheOthersGoOn) {
+    Group(u"g");
+    Put(u"g/a<b", u"/srv/1");
+    Put(u"g/nul", u"/srv/2");
+    Put(u"g/ok", u"/srv/3");
+    auto panel = TWaymarks::CreatePanel({});
+    EXPECT_FALSE(Export(*panel, u"g", root));
+    EXPECT_TRUE(fs::exists(root / "g" / "ok.wmk"));
+    EXPECT_EQ(MessageTexts(), (std::vector<String>{Msg(50), Msg(50)}));
+    EXPECT_EQ(host.Messages()[0].lines.at(2), u"g/a<b");
+}
+#endif
+
+TEST_F(PanelTasks, ImportStoresIntoTheGroupShownAndAsksPerExistingItem) {
+    Group(u"in");
+    Put(u"in/one", u"/srv/old");
+    Put(u"in/two", u"/srv/old");
+    Put(u"outside", u"/srv/outside");
+    const fs::path source = root / "src";
+    WriteFile(source / "batch.wmk", Exchange(ItemXml("one", "/srv/1") + ItemXml("two", "/srv/2") +
+                                             ItemXml("../../outside", "/srv/climbed") +
+                                             ItemXml("sub/deep", "/srv/deep")));
+    auto panel = TWaymarks::CreatePanel({});
+    ASSERT_TRUE(panel->SetDirectory(u"in"));
+
+    host.QueueDialogActions(std::string(kOverwrite) + kSkip);
+    auto& item = Item(u"batch.wmk");
+    ASSERT_TRUE(panel->BeginPutFiles(1, 0));
+    EXPECT_EQ(panel->PutFile(item, 0, source.u16string(), true), 2);
+    EXPECT_EQ(item.Flags & far::PPIF_SELECTED, 0u);
+    EXPECT_EQ(host.DialogScreens().size(), 2u);
+    EXPECT_EQ(Read(u"in/one")->Directory, u"/srv/1");
+    EXPECT_EQ(Read(u"in/two")->Directory, u"/srv/old");
+    // ".." stays inside the group; missing groups on the way are made.
+    EXPECT_EQ(Read(u"outside")->Directory, u"/srv/outside");
+    EXPECT_EQ(Read(u"in/outside")->Directory, u"/srv/climbed");
+    EXPECT_TRUE(Read(u"in/sub")->IsGroup());
+    EXPECT_EQ(Read(u"in/sub/deep")->Directory, u"/srv/deep");
+    // A move into the panel leaves the source alone.
+    EXPECT_TRUE(fs::exists(source / "batch.wmk"));
+    EXPECT_EQ(Refreshes(), 1);
+
+    // Silent: existing ones are kept without asking; with nothing stored the file failed.
+    EXPECT_EQ(Import(*panel, u"batch.wmk", source, far::OPM_SILENT), 0);
+    EXPECT_EQ(Read(u"in/two")->Directory, u"/srv/old");
+    EXPECT_EQ(host.DialogScreens().size(), 2u);
+}
+
+TEST_F(PanelTasks, BadFilesAreSaidAndTheBatchGoesOn) {
+    const fs::path source = root / "src";
+    WriteFile(source / "wrong.wmk", "<?xml version=\"1.0\"?><other/>");
+    WriteFile(source / "broken.wmk", "<waymarks><item>");
+    WriteFile(source / "good.wmk", Exchange(ItemXml("g", "/srv/g")));
+    auto panel = TWaymarks::CreatePanel({});
+    ASSERT_TRUE(panel->BeginPutFiles(3, 0));
+    EXPECT_EQ(panel->PutFile(Item(u"wrong.wmk"), 0, source.u16string(), false), 0);
+    EXPECT_EQ(panel->PutFile(Item(u"broken.wmk"), 0, source.u16string(), false), 0);
+    EXPECT_EQ(panel->PutFile(Item(u"missing.wmk"), 0, source.u16string(), false), 0);
+    EXPECT_EQ(panel->PutFile(Item(u"good.wmk"), 0, source.u16string(), false), 2);
+    EXPECT_EQ(MessageTexts(), (std::vector<String>{Msg(21), Msg(52), Msg(52)}));
+    EXPECT_EQ(host.Messages()[1].lines.at(2), (source / "broken.wmk").u16string());
+    EXPECT_EQ(Names(), (std::vector<String>{u"g"}));
+    EXPECT_EQ(Refreshes(), 1);
+}
+
+TEST_F(PanelTasks, ADirectoryTreeBecomesGroupsWithOneRefreshAndOneChoiceForTheBatch) {
+    Group(u"tree");
+    Put(u"tree/a", u"/srv/old");
+    Put(u"tree/sub/b", u"/srv/old");
+    Group(u"tree/sub");
+    Put(u"blocked", u"/srv/blocked");
+    const fs::path source = root / "src";
+    WriteFile(source / "tree" / "a.wmk", Exchange(ItemXml("a", "/srv/a")));
+    WriteFile(source / "tree" / "sub" / "b.wmk", Exchange(ItemXml("b", "/srv/b")));
+    WriteFile(source / "tree" / "new" / "c.wmk", Exchange(ItemXml("c", "/srv/c")));
+    WriteFile(source / "blocked" / "d.wmk", Exchange(ItemXml("d", "/srv/d")));
+    auto panel = TWaymarks::CreatePanel({});
+
+    host.QueueDialogActions(std::string(kApplyToAll) + kOverwrite);
+    EXPECT_EQ(Import(*panel, u"tree", source), 2);
+    EXPECT_EQ(host.DialogScreens().size(), 1u);
+    EXPECT_EQ(Read(u"tree/a")->Directory, u"/srv/a");
+    EXPECT_EQ(Read(u"tree/sub/b")->Directory, u"/srv/b");
+    EXPECT_TRUE(Read(u"tree/new")->IsGroup());
+    EXPECT_EQ(Read(u"tree/new/c")->Directory, u"/srv/c");
+    EXPECT_EQ(Refreshes(), 1);
+
+    // A directory whose group is a waymark is refused with its path.
+    EXPECT_EQ(Import(*panel, u"blocked", source), 0);
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_EQ(host.Messages()[0].lines.at(1), Msg(38));
+    EXPECT_EQ(host.Messages()[0].lines.at(2), u"blocked");
+    EXPECT_EQ(Read(u"blocked/d"), nullptr);
+    EXPECT_EQ(Refreshes(), 1);
+}
+
+}  // namespace
+}  // namespace wm::test
