@@ -52,8 +52,14 @@ String ResolvePath(StringView base, StringView relative) {
     String result(base);
     if (relative.empty()) return result;
     if (kSeparators.find(relative.front()) != StringView::npos) result.clear();
-    String rest(relative), component, dropped;
-    while (SplitFirstComponent(rest, component)) {
+    // One pass over the text: each component is looked at once, and ".." takes off only the
+    // last component of what has been built.
+    String dropped;
+    for (size_t start = 0; start < relative.size();) {
+        size_t end = relative.find_first_of(kSeparators, start);
+        if (end == StringView::npos) end = relative.size();
+        const StringView component = relative.substr(start, end - start);
+        start = end + 1;
         if (component.empty() || component == u".") continue;
         if (component == u"..") {
             SplitLastComponent(result, dropped);

@@ -118,18 +118,25 @@ bool TSimpleSubstitutionEngine::MatchAt(StringView text, size_t position,
     return true;
 }
 
-bool TSimpleSubstitutionEngine::TrySubstitute(String& text, size_t& position) {
+bool TSimpleSubstitutionEngine::TrySubstitute(StringView text, size_t& position, String& value) {
     if (position >= text.size()) return false;
     const StringView prefix = Prefix(), suffix = Suffix();
     if (prefix.empty() || suffix.empty() || !MatchAt(text, position, prefix)) return false;
     const size_t nameStart = position + prefix.size();
-    for (size_t end = nameStart; text.size() - end >= suffix.size(); ++end) {
-        if (!MatchAt(text, end, suffix)) continue;
-        String value;
-        if (!Lookup(StringView(text).substr(nameStart, end - nameStart), value)) continue;
-        text.replace(position, end - position + suffix.size(), value);
-        position += value.size();
-        return true;
+    const size_t longest = std::min(MaxNameLength(), text.size() - nameStart);
+    size_t tried = 0;
+    for (size_t end = nameStart; end - nameStart <= longest && tried < MaxNamesTried; ++end) {
+        if (MatchAt(text, end, suffix)) {
+            ++tried;
+            String found;
+            if (Lookup(text.substr(nameStart, end - nameStart), found)) {
+                value = std::move(found);
+                position = end + suffix.size();
+                return true;
+            }
+        }
+        // No name reaches into the next form.
+        if (MatchAt(text, end, prefix)) break;
     }
     return false;
 }
@@ -143,6 +150,12 @@ bool TEnvVarSubstitutionEngine::Lookup(StringView name, String& value) {
 bool TBatchEnvVarSubstitutionEngine::Lookup(StringView name, String& value) {
     value = name.empty() ? String(u"%") : platform::EnvironmentValue(name);
     return true;
+}
+
+size_t TKnownFolderSubstitutionEngine::MaxNameLength() const {
+    size_t longest = 0;
+    for (const KnownFolder& known : kKnownFolders) longest = std::max(longest, known.name.size());
+    return longest;
 }
 
 bool TKnownFolderSubstitutionEngine::Lookup(StringView name, String& value) {
@@ -203,17 +216,22 @@ bool TSubstitutionEngines::AddEngine(std::unique_ptr<TSubstitutionEngine> engine
     return true;
 }
 
-bool TSubstitutionEngines::SubstituteAt(String& text, size_t& position) {
-    return std::any_of(Engines_.begin(), Engines_.end(),
-                       [&](const auto& engine) { return engine->TrySubstitute(text, position); });
+bool TSubstitutionEngines::SubstituteAt(StringView text, size_t& position, String& value) {
+    return std::any_of(Engines_.begin(), Engines_.end(), [&](const auto& engine) {
+        return engine->TrySubstitute(text, position, value);
+    });
 }
 
 String TSubstitutionEngines::Substitute(StringView text) {
-    String result(text);
-    // A form replaced by the empty text leaves the position where it was, and the text that
-    // followed the form is looked at from there; every replacement moves on or shortens the text.
-    for (size_t position = 0; position < result.size();) {
-        if (!SubstituteAt(result, position)) ++position;
+    String result, value;
+    result.reserve(text.size());
+    // The text after a form is looked at from the form's end; values are not scanned again.
+    for (size_t position = 0; position < text.size();) {
+        if (SubstituteAt(text, position, value)) {
+            result += value;
+        } else {
+            result += text[position++];
+        }
     }
     return result;
 }

@@ -20,21 +20,26 @@ WM_DECLARE_EXCEPTION(ERegistryException, Exception);
 class TSubstitutionEngine {
 public:
     virtual ~TSubstitutionEngine() = default;
-    // True when a form that starts exactly at `position` (counting from 0) was replaced: `text`
-    // then holds the replacement and `position` points just after it. Both stay unchanged
-    // otherwise.
-    virtual bool TrySubstitute(String& text, size_t& position) = 0;
+    // True when a form starts exactly at `position` (counting from 0): `value` then holds its
+    // replacement and `position` points just after the form. Both stay unchanged otherwise.
+    virtual bool TrySubstitute(StringView text, size_t& position, String& value) = 0;
 };
 
 // Forms made of a prefix, a name and a suffix. When the name up to the first suffix is not
-// accepted, the names up to later suffixes are tried in turn.
+// accepted, the names up to later suffixes are tried in turn: at most MaxNamesTried of them,
+// none longer than MaxNameLength, and none reaching into the next form of the same prefix. So
+// a text is expanded in time linear in its length (plus the lookups made).
 class TSimpleSubstitutionEngine : public TSubstitutionEngine {
 public:
-    bool TrySubstitute(String& text, size_t& position) override;
+    static constexpr size_t MaxNamesTried = 64;
+
+    bool TrySubstitute(StringView text, size_t& position, String& value) override;
 
     virtual bool CaseSensitive() const { return true; }
     virtual StringView Prefix() const = 0;
     virtual StringView Suffix() const = 0;
+    // No longer name can be accepted.
+    virtual size_t MaxNameLength() const { return StringView::npos; }
     // Whether the name is accepted, and its value.
     virtual bool Lookup(StringView name, String& value) = 0;
 
@@ -80,6 +85,7 @@ public:
     bool CaseSensitive() const override { return false; }
     StringView Prefix() const override { return u"$(dir:"; }
     StringView Suffix() const override { return u")"; }
+    size_t MaxNameLength() const override;
     bool Lookup(StringView name, String& value) override;
 };
 
@@ -104,8 +110,9 @@ public:
     }
     bool AddEngine(std::unique_ptr<TSubstitutionEngine> engine);
 
-    // Offers the position to the engines in order; true when one replaced a form there.
-    virtual bool SubstituteAt(String& text, size_t& position);
+    // Offers the position to the engines in order; true when one found a form there, as
+    // TrySubstitute says.
+    virtual bool SubstituteAt(StringView text, size_t& position, String& value);
     // One scan from left to right: replacement values are not scanned again.
     virtual String Substitute(StringView text);
 

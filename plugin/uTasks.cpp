@@ -254,25 +254,24 @@ bool TWaymarks::StoreWithConfirmation(const TWaymarkInfo& waymark) {
 }
 
 bool TWaymarks::EnsureGroups(StringView path) {
-    String rest = TWaymarkInfo::NormalizeName(path);
-    String accumulated, component;
-    while (SplitFirstComponent(rest, component)) {
-        if (component.empty()) continue;
-        accumulated = accumulated.empty() ? component : accumulated + u"/" + component;
-        if (const auto stored = Find(accumulated, false)) {
-            if (stored->IsGroup()) continue;
-            TFarModule::ShowErrorLines({MessageText(MNotAGroup), accumulated});
-            return false;
+    const auto ensure = [](const String& part) {
+        if (const auto stored = Find(part, false)) {
+            if (stored->IsGroup()) return true;
+        } else {
+            TWaymarkInfo group;
+            group.Name = part;
+            group.SetIsGroup(true);
+            if (Store(group)) return true;
         }
-        TWaymarkInfo group;
-        group.Name = accumulated;
-        group.SetIsGroup(true);
-        if (!Store(group)) {
-            TFarModule::ShowErrorLines({MessageText(MNotAGroup), accumulated});
-            return false;
-        }
+        TFarModule::ShowErrorLines({MessageText(MNotAGroup), part});
+        return false;
+    };
+    // Every leading part of the normal form, shortest first.
+    const String normal = TWaymarkInfo::NormalizeName(path);
+    for (size_t end = normal.find(u'/'); end != String::npos; end = normal.find(u'/', end + 1)) {
+        if (!ensure(normal.substr(0, end))) return false;
     }
-    return true;
+    return normal.empty() || ensure(normal);
 }
 
 bool TWaymarks::Store(const TWaymarkInfo& waymark) {

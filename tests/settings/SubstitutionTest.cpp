@@ -66,6 +66,44 @@ TEST_F(Substitution, FormsAreReplacedInOneScanFromLeftToRight) {
     for (const auto& c : cases) EXPECT_EQ(Expand(c.text), c.expected) << ToUtf8(c.text);
 }
 
+// Accepts only the name "ok) x" and counts what it was asked.
+class CountingEngine : public TSimpleSubstitutionEngine {
+public:
+    StringView Prefix() const override { return u"$(t:"; }
+    StringView Suffix() const override { return u")"; }
+    bool Lookup(StringView name, String& value) override {
+        ++lookups;
+        value = u"<" + String(name) + u">";
+        return name == u"ok) x";
+    }
+    int lookups = 0;
+};
+
+TEST_F(Substitution, NamesStopAtTheNextFormSoThatLongTextsCostOneLookupAForm) {
+    TSubstitutionEngines engines;
+    auto owned = std::make_unique<CountingEngine>();
+    CountingEngine& engine = *owned;
+    engines.AddEngine(std::move(owned));
+    // A later closing bracket still makes a name, within the form.
+    EXPECT_EQ(engines.Substitute(u"a$(t:ok) x)b"), u"a<ok) x>b");
+    EXPECT_EQ(engine.lookups, 2);
+
+    engine.lookups = 0;
+    String forms;
+    for (int i = 0; i < 1000; ++i) forms += u"$(t:n)";
+    EXPECT_EQ(engines.Substitute(forms), forms);
+    EXPECT_EQ(engine.lookups, 1000);
+
+    // Closing brackets without end: a bounded number of names is tried.
+    engine.lookups = 0;
+    const String closers = u"$(t:" + String(100000, u')');
+    EXPECT_EQ(engines.Substitute(closers), closers);
+    EXPECT_EQ(engine.lookups, static_cast<int>(TSimpleSubstitutionEngine::MaxNamesTried));
+
+    // The inner of two nested forms is the one replaced.
+    EXPECT_EQ(Expand(u"$(env:$(env:WM_A))"), u"$(env:alpha)");
+}
+
 TEST_F(Substitution, TheOptionsChooseTheEnginesAndTheirOrder) {
     EXPECT_EQ(Expand(u"%WM_A%$(env:WM_A)", &TOptions::UseSubstEngines_Env), u"%WM_A%alpha");
     EXPECT_EQ(Expand(u"%WM_A%$(env:WM_A)", &TOptions::UseSubstEngines_BatchEnv),
