@@ -43,6 +43,22 @@ bool IsForbidden(char16_t c) {
     return c <= 0x1F || StringView(u"*:?\\^|").find(c) != StringView::npos;
 }
 
+// A name in normal form that ValidateName takes as it is, checked without copying it.
+bool IsUsableName(StringView name) {
+    if (name.empty()) return false;
+    size_t start = 0;
+    for (size_t i = 0; i <= name.size(); ++i) {
+        if (i < name.size() && name[i] != u'/') {
+            if (IsForbidden(name[i])) return false;
+            continue;
+        }
+        const StringView component = name.substr(start, i - start);
+        if (component.empty() || component == u"." || component == u"..") return false;
+        start = i + 1;
+    }
+    return true;
+}
+
 // Closes the store's key on the way out, also when an error passes.
 class KeyScope {
 public:
@@ -157,6 +173,9 @@ std::optional<std::vector<String>> TOptions::EnumEntryNames() {
     if (!OpenKey(kEntriesKey, true)) return names;
     const KeyScope scope(*this);
     if (!EnumKeys(names)) return std::nullopt;
+    // A key that another tool named "x/../y" or "st*r" would be read as another entry, or
+    // refused as if the user had typed a bad name: such keys are left alone and out.
+    std::erase_if(names, [](const String& name) { return !IsUsableName(name); });
     return names;
 }
 

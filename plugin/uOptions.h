@@ -33,7 +33,8 @@ public:
     // stored.
     bool WriteEntry(const TWaymarkInfo& info);
     bool DeleteEntry(StringView name);
-    // The stored names in registry order, each as stored; empty when none was ever stored (or
+    // The stored names in registry order, each as stored, leaving out keys whose names are not
+    // in normal form or hold a forbidden character; empty when none was ever stored (or
     // the container key cannot be opened). Nothing when the registry refused part way through,
     // so that no caller acts on a list that lacks some entries.
     std::optional<std::vector<String>> EnumEntryNames();

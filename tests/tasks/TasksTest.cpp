@@ -140,6 +140,23 @@ TEST_F(Tasks, ExactLastComponentAndPrefixResolution) {
     EXPECT_EQ(Active(), Dir("work/src"));
 }
 
+TEST_F(Tasks, KeysThatAreNoEntryNamesAreNeitherFoundNorMistakenForOthers) {
+    Add(u"y", Dir("docs"));
+    // Written by another tool, under names this plugin never makes.
+    for (const char16_t* raw : {u"x/../y", u"st*r", u"z//w", u"./q"}) {
+        WriteRaw(EntriesPath() + u"\\" + raw, u"Directory", platform::RegistryType::String,
+                 Bytes(Dir("a")));
+    }
+    SetSearch(true, false);
+    for (const char16_t* typed : {u"x", u"st", u"z"}) {
+        EXPECT_FALSE(Run(typed)) << ToUtf8(typed);
+        EXPECT_EQ(LastMessage(), Error({Msg(6)})) << ToUtf8(typed);
+    }
+    EXPECT_EQ(Active(), Dir("start"));
+    // They stay stored: nothing of another tool's is lost.
+    EXPECT_TRUE(KeyExists(EntriesPath() + u"\\x/../y"));
+}
+
 TEST_F(Tasks, FuzzyMenuLeavesGroupsOutAndCancelMeansNotFound) {
     Add(u"Proj", u"", true);
     Add(u"Proj/alpha", Dir("a"), false, u"Alpha");
