@@ -11,5 +11,9 @@ constexpr uint32_t PKF_SHIFT = 4;
 
 constexpr int32_t VK_RETURN = 0x0D;
 constexpr int32_t VK_F4 = 0x73;
+constexpr int32_t VK_F5 = 0x74;
+constexpr int32_t VK_F6 = 0x75;
+constexpr int32_t VK_F7 = 0x76;
+constexpr int32_t VK_F8 = 0x77;
 
 }  // namespace far
