@@ -449,6 +449,8 @@ bool Host::ClosePluginPanel(size_t side, bool mayRefuse) {
     // Off the side first: whatever the plugin asks while it closes is about the file panel.
     pluginPanels_.at(side).reset();
     panel->Close();
+    // The file panel comes back read anew.
+    panels_.Side(side).Refresh();
     panels_.Side(side).Redraw();
     return true;
 }
