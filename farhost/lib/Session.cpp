@@ -45,7 +45,9 @@ Session::Session(Host& host, std::ostream& out, std::istream& in, Mode mode)
     : host_(host), out_(out), in_(in), mode_(mode), keys_(host, out) {
     host_.SetUser(this);
     if (mode_ == Mode::Interactive) PromptDialogs();
-    AddCommand("cd", "cd DIR               change the active panel's directory",
+    AddCommand("cd",
+               "cd DIR               change the active panel's directory (leaving a plugin's\n"
+               "                       panel there)",
                [this](const auto& words) {
                    Require(words.size() == 2, "cd takes one directory");
                    host_.ClosePluginPanel(host_.Panels().ActiveSide(), false);
@@ -309,7 +311,8 @@ void Session::Expect(const std::vector<std::string>& words) {
     const bool none = what == "no";
     const std::string kind = none ? (words.size() > 2 ? words[2] : "") : what;
     Require(kind == "message" || kind == "menu",
-            "expect panel|message|menu|no message|no menu ...");
+            "expect panel|plugin|folder|listing|marked|cursor|title|edited|message|menu|registry "
+            "..., or expect no plugin|message|menu|registry ... (see help)");
     std::vector<std::vector<std::string>> shown;
     if (kind == "message") {
         for (size_t i = firstMessage_; i < host_.Messages().size(); ++i) {
