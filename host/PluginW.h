@@ -131,6 +131,8 @@ enum FarEvent : int32_t {
     FE_REDRAW = 1,
     FE_IDLE = 2,
     FE_CLOSE = 3,
+    FE_GOTFOCUS = 6,
+    FE_KILLFOCUS = 7,
 };
 
 // ---- Records ---------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include "farhost/lib/DialogEngine.h"
 #include "farhost/lib/HostRules.h"
 #include "farhost/lib/TruncPath.h"
+#include "host/FarKeysW.h"
 #include "platform/DynamicLibrary.h"
 
 namespace farhost {
@@ -430,16 +431,32 @@ void Host::StartPlugin() {
 
 bool Host::OpenPluginPanel(size_t side, far::HANDLE answer) {
     if (!rules::IsPanelAnswer(answer)) return false;
+    ClosePluginPanel(side, false);
+    SetActiveSide(side);
     auto panel = std::make_shared<PluginPanel>(*this, answer);
+    panel->Focus(true);
     if (!panel->Read(false)) {
         panel->Close();
         return false;
     }
-    ClosePluginPanel(side, false);
     pluginPanels_.at(side) = panel;
-    panels_.SetActiveSide(side);
     panel->Redraw();
     return true;
+}
+
+void Host::SetActiveSide(size_t side) {
+    const size_t active = panels_.ActiveSide();
+    if (side == active) return;
+    if (const auto panel = pluginPanels_[active]) panel->Focus(false);
+    panels_.SetActiveSide(side);
+    if (const auto panel = pluginPanels_[side]) panel->Focus(true);
+}
+
+void Host::SwitchActiveSide() {
+    const size_t active = panels_.ActiveSide();
+    if (const auto panel = pluginPanels_[active]; panel && panel->OfferKey(far::VK_TAB, 0, true))
+        return;
+    SetActiveSide(1 - active);
 }
 
 bool Host::ClosePluginPanel(size_t side, bool mayRefuse) {

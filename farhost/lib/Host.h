@@ -141,6 +141,10 @@ public:
     // and the answer is false.
     bool ClosePluginPanel(size_t side, bool mayRefuse);
     void ClosePluginPanels();
+    // Makes a side active; plugin panels learn they lose or get the focus.
+    void SetActiveSide(size_t side);
+    // Tab: offered to the active plugin panel first.
+    void SwitchActiveSide();
     // The side a Control handle names: PANEL_ACTIVE, PANEL_PASSIVE or a plugin panel's handle.
     std::optional<size_t> SideOf(far::HANDLE handle) const;
     // Control's panel commands, for file and plugin panels.

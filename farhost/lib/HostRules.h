@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "core/String.h"
+#include "host/FarKeysW.h"
 #include "host/PluginW.h"
 
 namespace farhost::rules {
@@ -54,11 +55,20 @@ inline wm::String FolderLeft(const wm::String& oldCurDir) {
     return slash == wm::String::npos ? dir : dir.substr(slash + 1);
 }
 
-// Every key is offered to ProcessKeyW first, as a virtual key code and PKF_ control state; a
-// nonzero answer means the plugin handled it and the host does nothing more.
+// Every key is offered to ProcessKeyW first, as a virtual key code and PKF_ control state:
+// once with PKF_PREPROCESS added to the code, then as it is (Tab only the first time: the host
+// switches sides itself). A nonzero answer means the plugin handled it and the host does
+// nothing more.
+inline int32_t PreprocessKey(int32_t key) {
+    return key | far::PKF_PREPROCESS;
+}
 inline bool KeyClaimed(int32_t answer) {
     return answer != 0;
 }
+
+// The active side's plugin panel gets FE_KILLFOCUS when the other side becomes active, and a
+// plugin panel FE_GOTFOCUS when its side does, a new panel before it is first read. A plugin
+// panel that a new one replaces is closed (FE_CLOSE, ClosePluginW) before the new one is read.
 
 // The batch operations answer 1 (done), 0 (failed) or -1 (aborted by the user); PutFilesW may
 // also answer 2 (done, and the source items stay marked).
@@ -98,16 +108,19 @@ inline bool UnmarksPutItems(Outcome outcome) {
     return outcome == Outcome::Done;
 }
 
-// The panel is read again after every operation that may have changed it, whatever the answer
-// (a failed or aborted operation may have done part of its work); MakeDirectoryW only when it
-// is done, and then the cursor goes to the name the plugin left in *Name.
+// The plugin panel is read again after GetFilesW (a copy too), PutFilesW and DeleteFilesW,
+// whatever the answer (a failed or aborted operation may have done part of its work);
+// after MakeDirectoryW only when it is done, and then the cursor goes to the name the plugin
+// left in *Name. The host asks for no confirmation of its own before DeleteFilesW.
 inline bool RereadsAfterMakeDirectory(Outcome outcome) {
     return outcome == Outcome::Done;
 }
 
 // F4 on a plugin panel: GetFilesW of the current item with OPM_EDIT, no move, into a fresh
-// temporary folder; the host edits the copy there.
+// temporary folder; the host edits the copy there. Enter on a file item does the same with
+// OPM_SILENT | OPM_VIEW to run the copy, and reads the panel again.
 constexpr int32_t kEditOpMode = far::OPM_EDIT;
+constexpr int32_t kRunOpMode = far::OPM_SILENT | far::OPM_VIEW;
 
 // PANEL_ACTIVE and PANEL_PASSIVE name sides; any other handle names the side whose plugin
 // panel has it, the active side first.

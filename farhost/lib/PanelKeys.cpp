@@ -88,7 +88,12 @@ void PanelKeys::Enter(bool shift) {
     if (Claimed(*panel, far::VK_RETURN, shift ? far::PKF_SHIFT : 0) || shift) return;
     if (panel->Entries().empty()) return;
     const PanelEntry entry = panel->Entries()[static_cast<size_t>(panel->CurrentItem())];
-    if (!entry.IsDirectory()) return;
+    if (!entry.IsDirectory()) {
+        if (CopyOut(*panel, entry, rules::kRunOpMode))
+            notes_ << "(the host runs " << wm::ToUtf8(entry.name) << "; that is not modelled)\n";
+        Reread(*panel, true);
+        return;
+    }
     const bool up = rules::IsParentItem(entry.name);
     const wm::String oldCurDir = panel->Info().curDir;
     if (up && rules::ParentLeavesPlugin(oldCurDir)) {
@@ -107,37 +112,39 @@ void PanelKeys::Enter(bool shift) {
     panel->Redraw();
 }
 
+bool PanelKeys::CopyOut(PluginPanel& panel, const PanelEntry& entry, int32_t opMode) {
+    const auto getFiles = host_.Exports().GetFilesW;
+    if (!getFiles) return false;
+    const TemporaryFolder folder;
+    const wm::String destination = folder.Path().u16string();
+    far::HostText destinationText = ToHost(destination);
+    const std::vector<PanelEntry> chosen{entry};
+    auto items = ToPluginItems(chosen);
+    host_.RecordPluginCall("GetFilesW", {HandleText(panel.Handle()), "1", "0",
+                                         wm::ToUtf8(destination), std::to_string(opMode)});
+    const int answer = getFiles(panel.Handle(), items.data(), 1, 0, &destinationText, opMode);
+    Note("GetFilesW", answer);
+    if (rules::OutcomeOf(answer) != rules::Outcome::Done) return false;
+    const wm::String name = rules::ShownName(entry.name, far::OPIF_SHOWNAMESONLY);
+    std::ifstream in(fs::path(TextOf(destinationText)) / name, std::ios::binary);
+    if (!in) {
+        notes_ << "(no " << wm::ToUtf8(name) << " in the temporary folder)\n";
+        return false;
+    }
+    lastCopy_ = Edited{name, std::string(std::istreambuf_iterator<char>(in), {})};
+    return true;
+}
+
 void PanelKeys::Edit(bool shift) {
     const auto panel = ActivePlugin();
     if (!panel) throw std::runtime_error("the editor on a file panel is not modelled");
     if (Claimed(*panel, far::VK_F4, shift ? far::PKF_SHIFT : 0) || shift) return;
     if (panel->Entries().empty()) return;
-    const std::vector<PanelEntry> chosen{
-        panel->Entries()[static_cast<size_t>(panel->CurrentItem())]};
-    if (chosen[0].IsDirectory()) return;
-    const auto getFiles = host_.Exports().GetFilesW;
-    if (!getFiles) return;
-    const TemporaryFolder folder;
-    const wm::String destination = folder.Path().u16string();
-    far::HostText destinationText = ToHost(destination);
-    auto items = ToPluginItems(chosen);
-    host_.RecordPluginCall("GetFilesW",
-                           {HandleText(panel->Handle()), "1", "0", wm::ToUtf8(destination),
-                            std::to_string(rules::kEditOpMode)});
-    const int answer =
-        getFiles(panel->Handle(), items.data(), 1, 0, &destinationText, rules::kEditOpMode);
-    Note("GetFilesW", answer);
-    if (rules::OutcomeOf(answer) != rules::Outcome::Done) return;
-    const wm::String name = rules::ShownName(chosen[0].name, far::OPIF_SHOWNAMESONLY);
-    const fs::path file = fs::path(TextOf(destinationText)) / name;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        notes_ << "(no " << wm::ToUtf8(name) << " to edit in the temporary folder)\n";
-        return;
-    }
-    lastEdited_ = Edited{name, std::string(std::istreambuf_iterator<char>(in), {})};
-    notes_ << "(the host edits " << wm::ToUtf8(name) << ", " << lastEdited_->content.size()
-           << " bytes; the editor is not modelled)\n";
+    const PanelEntry entry = panel->Entries()[static_cast<size_t>(panel->CurrentItem())];
+    if (entry.IsDirectory() || !CopyOut(*panel, entry, rules::kEditOpMode)) return;
+    lastEdited_ = lastCopy_;
+    notes_ << "(the host edits " << wm::ToUtf8(lastEdited_->name) << ", "
+           << lastEdited_->content.size() << " bytes; the editor is not modelled)\n";
 }
 
 void PanelKeys::Copy(bool move) {
@@ -164,7 +171,7 @@ void PanelKeys::Copy(bool move) {
         Note("GetFilesW", answer);
         if (from->IsOpen() && rules::UnmarksPluginItems(rules::OutcomeOf(answer)))
             from->Unmark(chosen, items);
-        if (move) Reread(*from, true);
+        Reread(*from, true);
         target.Refresh();
         target.Redraw();
         return;

@@ -14,6 +14,7 @@ namespace farhost {
 
 class Host;
 class PluginPanel;
+struct PanelEntry;
 
 class PanelKeys {
 public:
@@ -44,10 +45,13 @@ private:
     // Offers the key to the active plugin panel; true when the host must do nothing more.
     bool Claimed(PluginPanel& panel, int key, uint32_t controlState);
     void Note(const char* function, int answer);
+    // GetFilesW of one item into a fresh temporary folder, kept in lastCopy_ when it is done.
+    bool CopyOut(PluginPanel& panel, const PanelEntry& entry, int32_t opMode);
 
     Host& host_;
     std::ostream& notes_;
     std::optional<Edited> lastEdited_;
+    std::optional<Edited> lastCopy_;
 };
 
 }  // namespace farhost

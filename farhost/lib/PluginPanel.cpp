@@ -151,26 +151,35 @@ int32_t PluginPanel::Control(bool active, bool left, int32_t command, int32_t pa
     }
 }
 
-bool PluginPanel::OfferKey(int32_t key, uint32_t controlState) {
+bool PluginPanel::OfferKey(int32_t key, uint32_t controlState, bool preprocessOnly) {
     const auto processKey = host_.Exports().ProcessKeyW;
-    if (!processKey || !open_) return false;
-    host_.RecordPluginCall("ProcessKeyW",
-                           {HandleText(), std::to_string(key), std::to_string(controlState)});
-    return rules::KeyClaimed(processKey(handle_, key, controlState));
+    const auto offer = [&](int32_t code) {
+        if (!processKey || !open_) return false;
+        host_.RecordPluginCall("ProcessKeyW",
+                               {HandleText(), std::to_string(code), std::to_string(controlState)});
+        return rules::KeyClaimed(processKey(handle_, code, controlState));
+    };
+    if (offer(rules::PreprocessKey(key))) return true;
+    return !preprocessOnly && offer(key);
+}
+
+int32_t PluginPanel::Event(int32_t event) {
+    const auto processEvent = host_.Exports().ProcessEventW;
+    if (!processEvent || !open_) return 0;
+    host_.RecordPluginCall("ProcessEventW", {HandleText(), std::to_string(event)});
+    return processEvent(handle_, event, nullptr);
 }
 
 void PluginPanel::Redraw() {
-    const auto processEvent = host_.Exports().ProcessEventW;
-    if (!processEvent || !open_) return;
-    host_.RecordPluginCall("ProcessEventW", {HandleText(), std::to_string(far::FE_REDRAW)});
-    processEvent(handle_, far::FE_REDRAW, nullptr);
+    Event(far::FE_REDRAW);
+}
+
+void PluginPanel::Focus(bool got) {
+    Event(got ? far::FE_GOTFOCUS : far::FE_KILLFOCUS);
 }
 
 int32_t PluginPanel::AskClose() {
-    const auto processEvent = host_.Exports().ProcessEventW;
-    if (!processEvent || !open_) return 0;
-    host_.RecordPluginCall("ProcessEventW", {HandleText(), std::to_string(far::FE_CLOSE)});
-    return processEvent(handle_, far::FE_CLOSE, nullptr);
+    return Event(far::FE_CLOSE);
 }
 
 void PluginPanel::Close() {

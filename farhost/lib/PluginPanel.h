@@ -52,13 +52,16 @@ public:
     int32_t Control(bool active, bool left, int32_t command, int32_t param1, far::LONG_PTR param2);
 
     // The calls the host makes to the plugin for this panel, each recorded in the Host.
-    bool OfferKey(int32_t key, uint32_t controlState);
+    // ProcessKeyW for preprocessing, then (unless `preprocessOnly`) as it is; true when claimed.
+    bool OfferKey(int32_t key, uint32_t controlState, bool preprocessOnly = false);
     void Redraw();
+    void Focus(bool got);
     int32_t AskClose();
     void Close();
 
 private:
     void ReadInfo();
+    int32_t Event(int32_t event);
     std::string HandleText() const;
 
     Host& host_;

@@ -56,7 +56,7 @@ Session::Session(Host& host, std::ostream& out, std::istream& in, Mode mode)
                    panel.Redraw();
                });
     AddCommand("tab", "tab                  make the other panel active",
-               [this](const auto&) { host_.Panels().SwitchActive(); });
+               [this](const auto&) { host_.SwitchActiveSide(); });
     AddCommand(
         "plugins", "plugins              choose the plugin in the plugins menu (F11)",
         [this](const auto&) { OpenPlugin(far::OPEN_PLUGINSMENU, 0, host_.Panels().ActiveSide()); });

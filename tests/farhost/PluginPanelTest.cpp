@@ -87,7 +87,8 @@ TEST_F(PluginPanelTest, OpensOnTheActiveSideAndLeavesThroughTheParentItem) {
               0)
         << out.str();
     EXPECT_EQ(PluginCalls(before),
-              (std::vector<std::string>{"ProcessKeyW 13 0", "ProcessEventW 3", "ClosePluginW"}));
+              (std::vector<std::string>{"ProcessKeyW 524301 0", "ProcessKeyW 13 0",
+                                        "ProcessEventW 3", "ClosePluginW"}));
     EXPECT_EQ(PluginCalls(0)[0], "OpenPluginW 4 panel");
     const auto calls = PluginCalls();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "SetDirectoryW group 0"), 1);
@@ -96,12 +97,20 @@ TEST_F(PluginPanelTest, OpensOnTheActiveSideAndLeavesThroughTheParentItem) {
     EXPECT_EQ(host.PluginCallCount("FreeFindDataW"), 2);
 
     // The drive menu opens on its own side, which becomes active; the plugins menu on the active
-    // side, replacing the panel there.
-    ASSERT_EQ(
-        Run("drive right\nexpect plugin right\nexpect no plugin left\nexpect cursor right group\n"
-            "plugins\nexpect plugin right\n"),
-        0)
+    // side, where the old panel is closed before the new one is read. Tab is offered to the
+    // plugin for preprocessing only, and the panel loses the focus.
+    ASSERT_EQ(Run("drive right\nexpect plugin right\nexpect no plugin left\n"
+                  "expect cursor right group\n"),
+              0)
         << out.str();
+    const size_t replaced = host.PluginCalls().size();
+    ASSERT_EQ(Run("plugins\nexpect plugin right\ntab\n"), 0) << out.str();
+    EXPECT_EQ(
+        PluginCalls(replaced),
+        (std::vector<std::string>{"OpenPluginW 1 0", "ProcessEventW 3", "ClosePluginW",
+                                  "ProcessEventW 6", "GetFindDataW 0", "FreeFindDataW 3",
+                                  "ProcessEventW 1", "ProcessKeyW 524297 0", "ProcessEventW 7"}));
+    ASSERT_EQ(Run("tab\n"), 0);
     EXPECT_FALSE(host.Panels().LeftIsActive());
     EXPECT_EQ(host.PluginCallCount("ClosePluginW"), 2);
     EXPECT_NE(host.DrawPanels().find("|[]\n"), std::string::npos) << host.DrawPanels();
@@ -213,6 +222,14 @@ TEST_F(PluginPanelTest, EditCopiesIntoATemporaryFolderAndAPanelMayCloseItselfInP
               0)
         << out.str();
     ASSERT_EQ(host.PluginCallCount("GetFilesW"), 1);
+    // Enter on a file copies it out too, to run it, and reads the panel again.
+    const size_t run = host.PluginCalls().size();
+    ASSERT_EQ(Run("cursor beta.txt\nenter\nexpect edited alpha.txt alpha\n"), 0) << out.str();
+    const auto calls = PluginCalls(run);
+    ASSERT_EQ(calls.size(), 6u);
+    EXPECT_EQ(calls[2].substr(0, 14), "GetFilesW 1 0 ");
+    EXPECT_EQ(calls[2].substr(calls[2].size() - 2), " 5");
+    EXPECT_EQ(calls[3], "GetFindDataW 0");
     const HostCall& get =
         *std::find_if(host.PluginCalls().begin(), host.PluginCalls().end(),
                       [](const HostCall& c) { return c.function == "GetFilesW"; });
@@ -223,7 +240,8 @@ TEST_F(PluginPanelTest, EditCopiesIntoATemporaryFolderAndAPanelMayCloseItselfInP
     ASSERT_EQ(Run("shift+f4\nexpect no plugin left\nexpect folder left ${FILES}\n"), 0)
         << out.str();
     EXPECT_EQ(PluginCalls(before),
-              (std::vector<std::string>{"ProcessKeyW 115 4", "ProcessEventW 3", "ClosePluginW"}));
+              (std::vector<std::string>{"ProcessKeyW 524403 4", "ProcessKeyW 115 4",
+                                        "ProcessEventW 3", "ClosePluginW"}));
     EXPECT_TRUE(host.Errors().empty());
 }
 
