@@ -27,8 +27,8 @@ protected:
         return options;
     }
 
-    PluginPanelTest() {
-        host.LoadPlugin(wm::test::BuiltFile(PROBE_MODULE_PATH));
+    explicit PluginPanelTest(const char* module = PROBE_MODULE_PATH) {
+        host.LoadPlugin(wm::test::BuiltFile(module));
         host.StartPlugin();
         session.SetVariable("FILES", (root / "files").string());
     }
@@ -259,6 +259,27 @@ TEST_F(PluginPanelTest, ExpectationsSayWhatTheSideShows) {
     EXPECT_NE(out.str().find("lists \"group\" \"alpha.txt\" \"beta.txt\""), std::string::npos)
         << out.str();
     EXPECT_NE(out.str().find("between two file panels"), std::string::npos) << out.str();
+}
+
+// The same panel from a module that exports GetOpenPluginInfoW.
+class PanelInfoTest : public PluginPanelTest {
+protected:
+    PanelInfoTest() : PluginPanelTest(PROBE_INFO_MODULE_PATH) {}
+};
+
+TEST_F(PanelInfoTest, TheTitleAndCurDirComeFromThePluginAndDotDotGoesUp) {
+    ASSERT_EQ(Run("probe:panel\nexpect title left Probe:\nenter\nexpect title left Probe:group\n"),
+              0)
+        << out.str();
+    char16_t dir[8] = {};
+    EXPECT_EQ(Control(Handle(0), far::FCTL_GETPANELDIR, 8, dir), 6);
+    EXPECT_EQ(std::u16string(dir), u"group");
+    const size_t before = host.PluginCalls().size();
+    ASSERT_EQ(Run("enter\nexpect plugin left\nexpect cursor group\nexpect title left Probe:\n"), 0)
+        << out.str();
+    const auto calls = PluginCalls(before);
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "SetDirectoryW .. 0"), calls.end());
+    EXPECT_EQ(host.PluginCallCount("GetFindDataW"), host.PluginCallCount("GetOpenPluginInfoW"));
 }
 
 }  // namespace

@@ -27,6 +27,14 @@ public:
 
     String GetCurrentDir() override { return inGroup_ ? u"group" : u""; }
 
+    // Only asked for by a host when the module exports GetOpenPluginInfoW (FrameworkProbeInfo).
+    void GetOpenPluginInfo(far::OpenPluginInfo& info) override {
+        curDir_ = GetCurrentDir();
+        title_ = u"Probe:" + curDir_;
+        info.CurDir = ToHostString(curDir_);
+        info.PanelTitle = ToHostString(title_);
+    }
+
     bool GetFindData(int /*opMode*/, far::PluginPanelItem*& items, int& count) override {
         const Folder& folder = Current();
         std::vector<std::pair<String, uint32_t>> names;
@@ -116,6 +124,7 @@ private:
 
     Folder root_;
     bool inGroup_ = false;
+    String curDir_, title_;
 };
 
 }  // namespace

@@ -11,7 +11,8 @@ namespace wm {
 // GetOpenPluginInfoW). GetFilesW writes the files' texts into the destination and clears
 // PPIF_SELECTED on what it copied; PutFilesW reads files from the source folder (a move removes
 // them). ProcessKeyW claims F6 (doing nothing) and Shift+F4 (the panel closes itself with
-// FCTL_CLOSEPLUGIN); MakeDirectoryW refuses an empty name.
+// FCTL_CLOSEPLUGIN); MakeDirectoryW refuses an empty name. Where the module exports
+// GetOpenPluginInfoW, the panel tells its folder as CurDir and "Probe:FOLDER" as its title.
 far::HANDLE OpenProbePanel();
 
 }  // namespace wm
