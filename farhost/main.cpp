@@ -117,7 +117,7 @@ int RunHost(const std::vector<std::string>& args) {
                   << ". Type 'help' for the commands.\n";
         std::string line;
         while (!session.Finished()) {
-            std::cout << "\n" << host.Panels().Draw() << "farhost> " << std::flush;
+            std::cout << "\n" << host.DrawPanels() << "farhost> " << std::flush;
             if (!std::getline(std::cin, line)) break;
             session.Execute(line);
         }
@@ -128,6 +128,7 @@ int RunHost(const std::vector<std::string>& args) {
     } else {
         failures = session.Run(std::cin, true);
     }
+    host.ClosePluginPanels();
     if (host.Exports().ExitFARW) host.Exports().ExitFARW();
     if (!interactive) {
         std::cout << (failures == 0 ? "farhost: all lines succeeded\n"

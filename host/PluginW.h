@@ -31,11 +31,13 @@ constexpr DWORD FMENU_WRAPMODE = 2;
 constexpr DWORD FMENU_AUTOHIGHLIGHT = 4;
 
 enum FileControlCommand : int32_t {
+    FCTL_CLOSEPLUGIN = 0,
     FCTL_GETPANELINFO = 1,
     FCTL_UPDATEPANEL = 2,
     FCTL_REDRAWPANEL = 3,
     FCTL_SETPANELDIR = 10,
     FCTL_GETPANELITEM = 22,
+    FCTL_GETSELECTEDPANELITEM = 23,
     FCTL_GETPANELDIR = 25,
 };
 
@@ -129,6 +131,8 @@ enum FarEvent : int32_t {
     FE_REDRAW = 1,
     FE_IDLE = 2,
     FE_CLOSE = 3,
+    FE_GOTFOCUS = 6,
+    FE_KILLFOCUS = 7,
 };
 
 // ---- Records ---------------------------------------------------------------------------
@@ -343,6 +347,8 @@ using ExportPutFilesW = int32_t (*)(HANDLE hPlugin, PluginPanelItem* PanelItem, 
                                     int32_t Move, HostText SrcPath, int32_t OpMode);
 using ExportProcessKeyW = int32_t (*)(HANDLE hPlugin, int32_t Key, uint32_t ControlState);
 using ExportProcessEventW = int32_t (*)(HANDLE hPlugin, int32_t Event, void* Param);
+// Not exported by the plugin; a host asks for it when a module has it.
+using ExportGetOpenPluginInfoW = void (*)(HANDLE hPlugin, OpenPluginInfo* Info);
 
 // ---- Layout contract -------------------------------------------------------------------
 

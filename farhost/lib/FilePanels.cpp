@@ -23,11 +23,6 @@ bool IsRoot(const fs::path& path) {
     return path == path.root_path();
 }
 
-// Aligned size of a text with its terminating zero.
-size_t TextBytes(const wm::String& text) {
-    return (text.size() + 1) * sizeof(char16_t);
-}
-
 }  // namespace
 
 FilePanel::FilePanel(wm::String directory) : directory_(std::move(directory)) {
@@ -37,6 +32,28 @@ FilePanel::FilePanel(wm::String directory) : directory_(std::move(directory)) {
 
 void FilePanel::SetCurrentItem(int index) {
     currentItem_ = std::clamp(index, 0, std::max(0, static_cast<int>(entries_.size()) - 1));
+}
+
+int FilePanel::Find(wm::StringView name) const {
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        if (entries_[i].name == name) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+std::vector<PanelEntry> FilePanel::Chosen() const {
+    std::vector<PanelEntry> chosen;
+    for (const size_t i : ChosenItems(entries_, currentItem_)) chosen.push_back(entries_[i]);
+    return chosen;
+}
+
+PanelView FilePanel::View(bool shown) const {
+    PanelView view;
+    view.title = wm::ToUtf8(shown ? shownDirectory_ : directory_);
+    for (const PanelEntry& entry : entries_)
+        view.rows.push_back({wm::ToUtf8(entry.name), entry.IsDirectory(), entry.marked});
+    view.current = currentItem_;
+    return view;
 }
 
 bool FilePanel::SetDirectory(wm::StringView directory) {
@@ -57,9 +74,18 @@ bool FilePanel::SetDirectory(wm::StringView directory) {
 void FilePanel::Refresh() {
     const wm::String current =
         currentItem_ < static_cast<int>(entries_.size()) ? entries_[currentItem_].name : u"";
+    std::vector<wm::String> marked;
+    for (const PanelEntry& entry : entries_) {
+        if (entry.marked) marked.push_back(entry.name);
+    }
     entries_.clear();
     const fs::path path(directory_);
-    if (!IsRoot(path)) entries_.push_back({u"..", far::FILE_ATTRIBUTE_DIRECTORY, 0, {}});
+    if (!IsRoot(path)) {
+        PanelEntry parent;
+        parent.name = u"..";
+        parent.attributes = far::FILE_ATTRIBUTE_DIRECTORY;
+        entries_.push_back(std::move(parent));
+    }
     std::error_code error;
     std::vector<PanelEntry> found;
     for (fs::directory_iterator it(path, error), end; !error && it != end; it.increment(error)) {
@@ -71,14 +97,11 @@ void FilePanel::Refresh() {
         if (!directory) entry.size = it->file_size(ignored);
         const auto written = it->last_write_time(ignored);
         if (!ignored) entry.lastWriteTime = ToFileTime(written);
+        entry.creationTime = entry.lastAccessTime = entry.lastWriteTime;
+        entry.marked = std::find(marked.begin(), marked.end(), entry.name) != marked.end();
         found.push_back(std::move(entry));
     }
-    // Directories first, then by name, as the host sorts by default.
-    std::sort(found.begin(), found.end(), [](const PanelEntry& a, const PanelEntry& b) {
-        const bool aDir = a.attributes & far::FILE_ATTRIBUTE_DIRECTORY;
-        const bool bDir = b.attributes & far::FILE_ATTRIBUTE_DIRECTORY;
-        return aDir != bDir ? aDir : a.name < b.name;
-    });
+    std::sort(found.begin(), found.end(), ListedBefore);
     entries_.insert(entries_.end(), found.begin(), found.end());
     const auto same = std::find_if(entries_.begin(), entries_.end(),
                                    [&](const PanelEntry& e) { return e.name == current; });
@@ -102,6 +125,8 @@ int32_t FilePanels::Control(far::HANDLE handle, int32_t command, int32_t param1,
             info.Plugin = 0;
             info.PanelRect = left ? far::RECT{0, 1, 39, 22} : far::RECT{40, 1, 79, 22};
             info.ItemsNumber = static_cast<int32_t>(panel.Entries().size());
+            info.SelectedItemsNumber =
+                static_cast<int32_t>(ChosenItems(panel.Entries(), panel.CurrentItem()).size());
             info.CurrentItem = panel.CurrentItem();
             info.Visible = 1;
             info.Focus = active ? 1 : 0;
@@ -110,43 +135,15 @@ int32_t FilePanels::Control(far::HANDLE handle, int32_t command, int32_t param1,
             std::memcpy(reinterpret_cast<void*>(param2), &info, sizeof info);
             return 1;
         }
-        case far::FCTL_GETPANELDIR: {
-            const wm::String& directory = panel.Directory();
-            const auto needed = static_cast<int32_t>(directory.size() + 1);
-            if (param2 != 0 && param1 > 0) {
-                const size_t count =
-                    std::min<size_t>(directory.size(), static_cast<size_t>(param1) - 1);
-                auto* buffer = reinterpret_cast<far::HostChar*>(param2);
-                std::memcpy(buffer, directory.data(), count * sizeof(char16_t));
-                buffer[count] = 0;
-            }
-            return needed;
-        }
-        case far::FCTL_GETPANELITEM: {
+        case far::FCTL_GETPANELDIR:
+            return WritePanelText(panel.Directory(), param1, param2);
+        case far::FCTL_GETPANELITEM:
             if (param1 < 0 || param1 >= static_cast<int32_t>(panel.Entries().size())) return 0;
-            const PanelEntry& entry = panel.Entries()[static_cast<size_t>(param1)];
-            const size_t needed =
-                sizeof(far::PluginPanelItem) + TextBytes(entry.name) + sizeof(char16_t);
-            if (param2 != 0) {
-                auto* bytes = reinterpret_cast<unsigned char*>(param2);
-                std::memset(bytes, 0, needed);
-                auto* name = reinterpret_cast<far::HostChar*>(bytes + sizeof(far::PluginPanelItem));
-                std::memcpy(name, entry.name.c_str(), TextBytes(entry.name));
-                auto* empty = name + entry.name.size() + 1;
-                far::PluginPanelItem item{};
-                item.FindData.dwFileAttributes = entry.attributes;
-                item.FindData.ftLastWriteTime = entry.lastWriteTime;
-                item.FindData.ftCreationTime = entry.lastWriteTime;
-                item.FindData.ftLastAccessTime = entry.lastWriteTime;
-                item.FindData.nFileSize = entry.size;
-                item.FindData.lpwszFileName = name;
-                item.FindData.lpwszAlternateFileName = empty;
-                item.Description = nullptr;
-                item.Owner = nullptr;
-                item.NumberOfLinks = 1;
-                std::memcpy(bytes, &item, sizeof item);
-            }
-            return static_cast<int32_t>(needed);
+            return WritePanelItem(panel.Entries()[static_cast<size_t>(param1)], param2);
+        case far::FCTL_GETSELECTEDPANELITEM: {
+            const auto chosen = ChosenItems(panel.Entries(), panel.CurrentItem());
+            if (param1 < 0 || static_cast<size_t>(param1) >= chosen.size()) return 0;
+            return WritePanelItem(panel.Entries()[chosen[static_cast<size_t>(param1)]], param2);
         }
         case far::FCTL_SETPANELDIR:
             if (param2 == 0) return 0;
@@ -168,38 +165,7 @@ int32_t FilePanels::Control(far::HANDLE handle, int32_t command, int32_t param1,
 }
 
 std::string FilePanels::Draw(int width, int height) const {
-    const int half = std::max(10, width / 2);
-    const auto column = [&](const FilePanel& panel, bool active, int row) -> std::string {
-        std::string text;
-        if (row == 0) {
-            text = (active ? "[" : " ") + wm::ToUtf8(panel.ShownDirectory()) + (active ? "]" : " ");
-        } else if (row - 1 < static_cast<int>(panel.Entries().size())) {
-            const auto& entry = panel.Entries()[static_cast<size_t>(row - 1)];
-            const bool current = active && row - 1 == panel.CurrentItem();
-            text = std::string(current ? ">" : " ") + wm::ToUtf8(entry.name) +
-                   ((entry.attributes & far::FILE_ATTRIBUTE_DIRECTORY) ? "/" : "");
-        }
-        // Cut or pad by code points so UTF-8 texts keep whole characters.
-        std::string out;
-        int cells = 0;
-        for (size_t i = 0; i < text.size() && cells < half - 1; ++cells) {
-            size_t length = 1;
-            while (i + length < text.size() &&
-                   (static_cast<unsigned char>(text[i + length]) & 0xC0) == 0x80)
-                ++length;
-            out += text.substr(i, length);
-            i += length;
-        }
-        return out + std::string(static_cast<size_t>(half - 1 - cells), ' ');
-    };
-    std::string screen;
-    for (int row = 0; row < height; ++row) {
-        screen +=
-            column(panels_[0], active_ == 0, row) + "|" + column(panels_[1], active_ == 1, row);
-        while (!screen.empty() && screen.back() == ' ') screen.pop_back();
-        screen += "\n";
-    }
-    return screen;
+    return DrawPanels(panels_[0].View(), panels_[1].View(), active_ == 0, width, height);
 }
 
 }  // namespace farhost

@@ -8,16 +8,11 @@
 #include <vector>
 
 #include "core/String.h"
+#include "farhost/lib/PanelItems.h"
+#include "farhost/lib/PanelScreen.h"
 #include "host/PluginW.h"
 
 namespace farhost {
-
-struct PanelEntry {
-    wm::String name;
-    uint32_t attributes = 0;
-    uint64_t size = 0;
-    far::FILETIME lastWriteTime{};
-};
 
 class FilePanel {
 public:
@@ -31,10 +26,16 @@ public:
     const std::vector<PanelEntry>& Entries() const { return entries_; }
     int CurrentItem() const { return currentItem_; }
     void SetCurrentItem(int index);
+    // The index of the item called `name`, or -1.
+    int Find(wm::StringView name) const;
+    void SetMarked(size_t index, bool marked) { entries_.at(index).marked = marked; }
+    // The marked items, or the current one.
+    std::vector<PanelEntry> Chosen() const;
+    PanelView View(bool shown = true) const;
 
     // Shows `directory` when it exists; false (and nothing changes) otherwise.
     bool SetDirectory(wm::StringView directory);
-    // Reads the directory again, keeping the cursor on the same name where it can.
+    // Reads the directory again, keeping the cursor and the marks on the same names where it can.
     void Refresh();
 
 private:
@@ -53,6 +54,11 @@ public:
     FilePanel& Passive() { return panels_[1 - active_]; }
     FilePanel& Left() { return panels_[0]; }
     FilePanel& Right() { return panels_[1]; }
+    // Side 0 is the left panel, side 1 the right one.
+    FilePanel& Side(size_t side) { return panels_.at(side); }
+    const FilePanel& Side(size_t side) const { return panels_.at(side); }
+    size_t ActiveSide() const { return active_; }
+    void SetActiveSide(size_t side) { active_ = side == 0 ? 0 : 1; }
     bool LeftIsActive() const { return active_ == 0; }
     void SwitchActive() { active_ = 1 - active_; }
 

@@ -7,7 +7,9 @@
 
 #include "core/Exceptions.h"
 #include "farhost/lib/DialogEngine.h"
+#include "farhost/lib/HostRules.h"
 #include "farhost/lib/TruncPath.h"
+#include "host/FarKeysW.h"
 #include "platform/DynamicLibrary.h"
 
 namespace farhost {
@@ -133,18 +135,20 @@ struct HostFunctions {
             std::vector<std::string> arguments{Dec(hPlugin), Dec(command), Dec(param1)};
             switch (command) {
                 case far::FCTL_SETPANELDIR:
+                case far::FCTL_CLOSEPLUGIN:
                     arguments.push_back(Utf8(reinterpret_cast<far::HostText>(param2)));
                     break;
                 case far::FCTL_GETPANELINFO:
                 case far::FCTL_REDRAWPANEL:
                 case far::FCTL_GETPANELITEM:
+                case far::FCTL_GETSELECTEDPANELITEM:
                 case far::FCTL_GETPANELDIR:
                     break;  // Param2 points at a record or buffer
                 default:
                     arguments.push_back(Dec(param2));
             }
             host.Record("Control", std::move(arguments));
-            const int32_t result = host.panels_.Control(hPlugin, command, param1, param2);
+            const int32_t result = host.PanelControl(hPlugin, command, param1, param2);
             if (command == far::FCTL_SETPANELDIR && result == 0 && param2 != 0) {
                 host.ShowPathNotFound(reinterpret_cast<far::HostText>(param2));
             }
@@ -175,6 +179,9 @@ struct HostFunctions {
                     *static_cast<far::SMALL_RECT*>(param) = *host.options_.consoleRect;
                     return 1;
                 case far::ACTL_REDRAWALL:
+                    for (size_t side = 0; side < 2; ++side) {
+                        if (const auto panel = host.PluginPanelOn(side)) panel->Redraw();
+                    }
                     return 1;
                 default:
                     return 0;
@@ -264,6 +271,7 @@ Host::Host(Options options)
 }
 
 Host::~Host() {
+    ClosePluginPanels();
     library_.reset();
     Host* self = this;
     g_current.compare_exchange_strong(self, nullptr);
@@ -397,6 +405,7 @@ void Host::LoadPlugin(const std::filesystem::path& module) {
     FARHOST_RESOLVE(PutFilesW);
     FARHOST_RESOLVE(ProcessKeyW);
     FARHOST_RESOLVE(ProcessEventW);
+    FARHOST_RESOLVE(GetOpenPluginInfoW);
 #undef FARHOST_RESOLVE
     if (!any)
         throw wm::Exception(u"Not a plugin (none of the plugin exports): " + path.u16string());
@@ -420,16 +429,94 @@ void Host::StartPlugin() {
     exports_.SetStartupInfoW(&startupInfo_);
 }
 
-std::optional<far::HANDLE> Host::AcceptOpenAnswer(far::HANDLE answer) {
-    if (answer == far::INVALID_HANDLE_VALUE) return std::nullopt;
-    far::PluginPanelItem* items = nullptr;
-    int32_t count = 0;
-    if (exports_.GetFindDataW && exports_.GetFindDataW(answer, &items, &count, 0)) {
-        if (exports_.FreeFindDataW) exports_.FreeFindDataW(answer, items, count);
-        return answer;
+bool Host::OpenPluginPanel(size_t side, far::HANDLE answer) {
+    if (!rules::IsPanelAnswer(answer)) return false;
+    ClosePluginPanel(side, false);
+    SetActiveSide(side);
+    auto panel = std::make_shared<PluginPanel>(*this, answer);
+    panel->Focus(true);
+    if (!panel->Read(false)) {
+        panel->Close();
+        return false;
     }
-    if (exports_.ClosePluginW) exports_.ClosePluginW(answer);
+    pluginPanels_.at(side) = panel;
+    panel->Redraw();
+    return true;
+}
+
+void Host::SetActiveSide(size_t side) {
+    const size_t active = panels_.ActiveSide();
+    if (side == active) return;
+    if (const auto panel = pluginPanels_[active]) panel->Focus(false);
+    panels_.SetActiveSide(side);
+    if (const auto panel = pluginPanels_[side]) panel->Focus(true);
+}
+
+void Host::SwitchActiveSide() {
+    const size_t active = panels_.ActiveSide();
+    if (const auto panel = pluginPanels_[active]; panel && panel->OfferKey(far::VK_TAB, 0, true))
+        return;
+    SetActiveSide(1 - active);
+}
+
+bool Host::ClosePluginPanel(size_t side, bool mayRefuse) {
+    const std::shared_ptr<PluginPanel> panel = pluginPanels_.at(side);
+    if (!panel) return true;
+    if (panel->AskClose() != 0 && mayRefuse) return false;
+    // Off the side first: whatever the plugin asks while it closes is about the file panel.
+    pluginPanels_.at(side).reset();
+    panel->Close();
+    // The file panel comes back read anew.
+    panels_.Side(side).Refresh();
+    panels_.Side(side).Redraw();
+    return true;
+}
+
+void Host::ClosePluginPanels() {
+    for (size_t side = 0; side < 2; ++side) ClosePluginPanel(side, false);
+}
+
+std::optional<size_t> Host::SideOf(far::HANDLE handle) const {
+    const size_t active = panels_.ActiveSide();
+    if (handle == far::PANEL_ACTIVE) return active;
+    if (handle == far::PANEL_PASSIVE) return 1 - active;
+    for (const size_t side : {active, 1 - active}) {
+        if (pluginPanels_[side] && pluginPanels_[side]->Handle() == handle) return side;
+    }
     return std::nullopt;
+}
+
+int32_t Host::PanelControl(far::HANDLE handle, int32_t command, int32_t param1,
+                           far::LONG_PTR param2) {
+    const auto side = SideOf(handle);
+    if (!side) return 0;
+    const bool active = *side == panels_.ActiveSide();
+    const far::HANDLE sideHandle = active ? far::PANEL_ACTIVE : far::PANEL_PASSIVE;
+    if (const auto panel = pluginPanels_[*side]) {
+        switch (command) {
+            case far::FCTL_CLOSEPLUGIN: {
+                ClosePluginPanel(*side, false);
+                const wm::String folder = Text(reinterpret_cast<far::HostText>(param2));
+                if (!folder.empty()) panels_.Side(*side).SetDirectory(folder);
+                return 1;
+            }
+            case far::FCTL_SETPANELDIR:
+                if (param2 == 0) return 0;
+                ClosePluginPanel(*side, false);
+                break;  // the folder is set on the file panel
+            default:
+                return panel->Control(active, *side == 0, command, param1, param2);
+        }
+    }
+    return panels_.Control(sideHandle, command, param1, param2);
+}
+
+std::string Host::DrawPanels(int width, int height) const {
+    PanelView views[2];
+    for (size_t side = 0; side < 2; ++side) {
+        views[side] = pluginPanels_[side] ? pluginPanels_[side]->View() : panels_.Side(side).View();
+    }
+    return farhost::DrawPanels(views[0], views[1], panels_.LeftIsActive(), width, height);
 }
 
 void Host::ShowPathNotFound(far::HostText path) {
@@ -500,16 +587,33 @@ const std::vector<std::vector<wm::String>>& Host::DialogScreens() const {
     return dialogs_->Screens();
 }
 
-int Host::CallCount(std::string_view function) const {
-    return static_cast<int>(std::count_if(calls_.begin(), calls_.end(), [&](const HostCall& call) {
+namespace {
+
+int Count(const std::vector<HostCall>& calls, std::string_view function) {
+    return static_cast<int>(std::count_if(calls.begin(), calls.end(), [&](const HostCall& call) {
         return call.function == function;
     }));
+}
+
+}  // namespace
+
+int Host::CallCount(std::string_view function) const {
+    return Count(calls_, function);
+}
+
+int Host::PluginCallCount(std::string_view function) const {
+    return Count(pluginCalls_, function);
+}
+
+void Host::RecordPluginCall(std::string function, std::vector<std::string> arguments) {
+    pluginCalls_.push_back({std::move(function), std::move(arguments)});
 }
 
 void Host::ClearRecords() {
     messages_.clear();
     menus_.clear();
     calls_.clear();
+    pluginCalls_.clear();
     errors_.clear();
     dialogs_->ClearScreens();
 }

@@ -2,6 +2,7 @@
 // messages and menus from queues and records every call it makes.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include "farhost/lib/FilePanels.h"
 #include "farhost/lib/HostDialog.h"
 #include "farhost/lib/LanguageFile.h"
+#include "farhost/lib/PluginPanel.h"
 #include "host/PluginW.h"
 
 namespace wm::platform {
@@ -72,7 +74,7 @@ public:
     virtual int OnMenu(const MenuCall& call, std::optional<int> queued) = 0;
 };
 
-// The plugin's fifteen exports; null when the module lacks one.
+// The plugin's fifteen exports, and GetOpenPluginInfoW; null when the module lacks one.
 struct PluginExports {
     far::ExportSetStartupInfoW SetStartupInfoW = nullptr;
     far::ExportGetPluginInfoW GetPluginInfoW = nullptr;
@@ -89,6 +91,7 @@ struct PluginExports {
     far::ExportPutFilesW PutFilesW = nullptr;
     far::ExportProcessKeyW ProcessKeyW = nullptr;
     far::ExportProcessEventW ProcessEventW = nullptr;
+    far::ExportGetOpenPluginInfoW GetOpenPluginInfoW = nullptr;
 };
 
 class Host {
@@ -126,10 +129,28 @@ public:
     const far::PluginStartupInfo& StartupInfo() const { return startupInfo_; }
     // Calls the plugin's SetStartupInfoW with StartupInfo().
     void StartPlugin();
-    // What the host makes of OpenPluginW's answer: INVALID_HANDLE_VALUE is no panel; any other
-    // value, the null handle included, is a new plugin panel, read once with GetFindDataW and
-    // closed again with ClosePluginW when that fails. The handle of the panel that stays open.
-    std::optional<far::HANDLE> AcceptOpenAnswer(far::HANDLE answer);
+    // What the host makes of OpenPluginW's answer for a side (0 left, 1 right):
+    // INVALID_HANDLE_VALUE is no panel; any other value, the null handle included, is a new plugin
+    // panel, read with GetFindDataW and closed again with ClosePluginW when that fails. A panel
+    // that can be read replaces what the side showed and the side becomes active; true then.
+    bool OpenPluginPanel(size_t side, far::HANDLE answer);
+    // The plugin panel a side shows, or null.
+    std::shared_ptr<PluginPanel> PluginPanelOn(size_t side) const { return pluginPanels_.at(side); }
+    // Closes a side's plugin panel: ProcessEventW(FE_CLOSE), then ClosePluginW, and the side
+    // shows its file folder again. With `mayRefuse` a nonzero FE_CLOSE answer keeps the panel
+    // and the answer is false.
+    bool ClosePluginPanel(size_t side, bool mayRefuse);
+    void ClosePluginPanels();
+    // Makes a side active; plugin panels learn they lose or get the focus.
+    void SetActiveSide(size_t side);
+    // Tab: offered to the active plugin panel first.
+    void SwitchActiveSide();
+    // The side a Control handle names: PANEL_ACTIVE, PANEL_PASSIVE or a plugin panel's handle.
+    std::optional<size_t> SideOf(far::HANDLE handle) const;
+    // Control's panel commands, for file and plugin panels.
+    int32_t PanelControl(far::HANDLE handle, int32_t command, int32_t param1, far::LONG_PTR param2);
+    // Both sides as text, plugin panels included.
+    std::string DrawPanels(int width = 80, int height = 12) const;
 
     // Answers for Message and Menu, first in first out. With none queued, Message answers -1
     // (closed without a button) and Menu answers -1 (cancelled). A menu answer is the index of
@@ -167,11 +188,15 @@ public:
     const std::vector<MessageCall>& Messages() const { return messages_; }
     const std::vector<MenuCall>& Menus() const { return menus_; }
     const std::vector<HostCall>& Calls() const { return calls_; }
+    // The calls the host made into the plugin's exports for its panels, in the same form.
+    const std::vector<HostCall>& PluginCalls() const { return pluginCalls_; }
+    void RecordPluginCall(std::string function, std::vector<std::string> arguments);
+    int PluginCallCount(std::string_view function) const;
     int CallCount(std::string_view function) const;
     // Exceptions caught inside host functions, as "Function: reason".
     const std::vector<std::string>& Errors() const { return errors_; }
-    // Forgets the recorded messages, menus, calls, errors and dialog screens; queued answers
-    // and actions stay.
+    // Forgets the recorded messages, menus, calls (both ways), errors and dialog screens; queued
+    // answers and actions stay.
     void ClearRecords();
 
 private:
@@ -198,8 +223,10 @@ private:
     std::vector<MessageCall> messages_;
     std::vector<MenuCall> menus_;
     std::vector<HostCall> calls_;
+    std::vector<HostCall> pluginCalls_;
     std::vector<std::string> errors_;
     FilePanels panels_;
+    std::array<std::shared_ptr<PluginPanel>, 2> pluginPanels_;
     HostUser* user_ = nullptr;
     intptr_t lastScreen_ = 0;
     std::unique_ptr<DialogEngine> dialogs_;

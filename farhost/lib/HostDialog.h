@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "farhost/lib/DialogAction.h"
 #include "core/String.h"
+#include "farhost/lib/DialogAction.h"
 #include "host/PluginW.h"
 
 namespace farhost {

@@ -42,27 +42,30 @@ far::HostText Host16(const wm::String& text) {
 }  // namespace
 
 Session::Session(Host& host, std::ostream& out, std::istream& in, Mode mode)
-    : host_(host), out_(out), in_(in), mode_(mode) {
+    : host_(host), out_(out), in_(in), mode_(mode), keys_(host, out) {
     host_.SetUser(this);
     if (mode_ == Mode::Interactive) PromptDialogs();
-    AddCommand("cd", "cd DIR               change the active panel's directory",
+    AddCommand("cd",
+               "cd DIR               change the active panel's directory (leaving a plugin's\n"
+               "                       panel there)",
                [this](const auto& words) {
                    Require(words.size() == 2, "cd takes one directory");
+                   host_.ClosePluginPanel(host_.Panels().ActiveSide(), false);
                    FilePanel& panel = host_.Panels().Active();
                    Require(panel.SetDirectory(Utf16(words[1])), "no such directory: " + words[1]);
                    panel.Redraw();
                });
     AddCommand("tab", "tab                  make the other panel active",
-               [this](const auto&) { host_.Panels().SwitchActive(); });
-    AddCommand("plugins", "plugins              choose the plugin in the plugins menu (F11)",
-               [this](const auto&) { OpenPlugin(far::OPEN_PLUGINSMENU, 0); });
+               [this](const auto&) { host_.SwitchActiveSide(); });
     AddCommand(
-        "drive", "drive left|right     choose the plugin in a drive menu (Alt+F1, Alt+F2)",
-        [this](const auto& words) {
-            Require(words.size() == 2 && (words[1] == "left" || words[1] == "right"),
-                    "drive left|right");
-            ChooseInDriveMenu(words[1] == "left" ? host_.Panels().Left() : host_.Panels().Right());
-        });
+        "plugins", "plugins              choose the plugin in the plugins menu (F11)",
+        [this](const auto&) { OpenPlugin(far::OPEN_PLUGINSMENU, 0, host_.Panels().ActiveSide()); });
+    AddCommand("drive", "drive left|right     choose the plugin in a drive menu (Alt+F1, Alt+F2)",
+               [this](const auto& words) {
+                   Require(words.size() == 2 && (words[1] == "left" || words[1] == "right"),
+                           "drive left|right");
+                   ChooseInDriveMenu(words[1] == "left" ? 0 : 1);
+               });
     AddCommand("configure",
                "configure [ANSWER]   choose the plugin in the plugins configuration menu;\n"
                "                       with ANSWER, check what ConfigureW answers",
@@ -96,7 +99,7 @@ Session::Session(Host& host, std::ostream& out, std::istream& in, Mode mode)
             out_ << text.str();
         });
     AddCommand("panels", "panels               show both panels",
-               [this](const auto&) { out_ << host_.Panels().Draw(); });
+               [this](const auto&) { out_ << host_.DrawPanels(); });
     AddCommand("answer", "answer message|menu N  the answer to the next message or menu",
                [this](const auto& words) {
                    Require(words.size() == 3, "answer message|menu N");
@@ -121,8 +124,6 @@ Session::Session(Host& host, std::ostream& out, std::istream& in, Mode mode)
     });
     AddCommand("echo", "echo TEXT            print the text",
                [this](const auto& words) { out_ << Join(words, 1) << "\n"; });
-    AddCommand("close", "close                close the plugin's panel",
-               [this](const auto&) { ClosePluginPanel(); });
     AddCommand("reg", "reg query|add|delete KEY ...  the registry, as the Windows reg command",
                [this](const auto& words) {
                    std::ostringstream text;
@@ -138,6 +139,7 @@ Session::Session(Host& host, std::ostream& out, std::istream& in, Mode mode)
                    const auto start = currentLine_.find("dialog") + 6;
                    host_.QueueDialogActions(currentLine_.substr(start));
                });
+    AddPanelCommands();
     AddCommand("help", "help                 this list", [this](const auto&) { Help(); });
     AddCommand("quit", "quit                 leave farhost",
                [this](const auto&) { finished_ = true; });
@@ -160,16 +162,9 @@ void Session::PromptDialogs() {
 }
 
 Session::~Session() {
-    ClosePluginPanel();
+    host_.ClosePluginPanels();
     host_.SetUser(nullptr);
     if (mode_ == Mode::Interactive) host_.SetDialogPrompt({});
-}
-
-void Session::ClosePluginPanel() {
-    if (pluginPanel_ && host_.Exports().ClosePluginW) host_.Exports().ClosePluginW(*pluginPanel_);
-    pluginPanel_.reset();
-    host_.Panels().Left().Redraw();
-    host_.Panels().Right().Redraw();
 }
 
 const wm::String& Session::Prefixes() {
@@ -244,20 +239,26 @@ void Session::MarkPluginCall() {
 }
 
 void Session::RunPluginCommand(const wm::String& text) {
-    OpenPlugin(far::OPEN_COMMANDLINE, reinterpret_cast<far::INT_PTR>(Host16(text)));
+    OpenPlugin(far::OPEN_COMMANDLINE, reinterpret_cast<far::INT_PTR>(Host16(text)),
+               host_.Panels().ActiveSide());
 }
 
-void Session::ChooseInDriveMenu(FilePanel& panel) {
-    if (OpenPlugin(far::OPEN_DISKMENU, 0)) return;
+void Session::ChooseInDriveMenu(size_t side) {
+    if (OpenPlugin(far::OPEN_DISKMENU, 0, side)) return;
     // A drive menu whose plugin opened nothing leaves its panel on the active panel's folder.
     const wm::String folder = host_.Panels().Active().Directory();
+    FilePanel& panel = host_.Panels().Side(side);
     panel.SetDirectory(folder);
     panel.Redraw();
 }
 
-bool Session::OpenPlugin(int openFrom, far::INT_PTR item) {
+bool Session::OpenPlugin(int openFrom, far::INT_PTR item, size_t side) {
     Require(host_.Exports().OpenPluginW != nullptr, "the plugin has no OpenPluginW");
     MarkPluginCall();
+    host_.RecordPluginCall("OpenPluginW", {std::to_string(openFrom),
+                                           openFrom == far::OPEN_COMMANDLINE
+                                               ? Utf8(reinterpret_cast<const char16_t*>(item))
+                                               : std::to_string(item)});
     const far::HANDLE panel = host_.Exports().OpenPluginW(openFrom, item);
     // The dialogs the command ran, as the person saw them.
     const auto& screens = host_.DialogScreens();
@@ -265,19 +266,17 @@ bool Session::OpenPlugin(int openFrom, far::INT_PTR item) {
         for (const auto& row : screens[shownScreens_]) out_ << Utf8(row) << "\n";
     }
     if (panel == far::INVALID_HANDLE_VALUE) return false;
-    const auto opened = host_.AcceptOpenAnswer(panel);
-    if (!opened) {
+    if (!host_.OpenPluginPanel(side, panel)) {
         out_ << "(the plugin answered a panel handle that it cannot list: closed again)\n";
         return false;
     }
-    ClosePluginPanel();
-    pluginPanel_ = opened;
     out_ << "(the plugin opened its panel)\n";
     return true;
 }
 
 void Session::Expect(const std::vector<std::string>& words) {
     Require(words.size() >= 2, "expect what?");
+    if (ExpectSide(words)) return;
     const std::string& what = words[1];
     if (what == "panel") {
         Require(words.size() == 4, "expect panel active|passive|left|right DIR");
@@ -312,7 +311,8 @@ void Session::Expect(const std::vector<std::string>& words) {
     const bool none = what == "no";
     const std::string kind = none ? (words.size() > 2 ? words[2] : "") : what;
     Require(kind == "message" || kind == "menu",
-            "expect panel|message|menu|no message|no menu ...");
+            "expect panel|plugin|folder|listing|marked|cursor|title|edited|message|menu|registry "
+            "..., or expect no plugin|message|menu|registry ... (see help)");
     std::vector<std::vector<std::string>> shown;
     if (kind == "message") {
         for (size_t i = firstMessage_; i < host_.Messages().size(); ++i) {
@@ -417,6 +417,14 @@ void Session::Help() {
             "  expect no message|menu\n"
             "  expect registry KEY NAME TYPE DATA   (DATA as reg query prints it)\n"
             "  expect no registry KEY NAME\n"
+            "  expect plugin SIDE | expect no plugin SIDE   whether SIDE shows a plugin panel\n"
+            "  expect folder SIDE PATH      SIDE shows its file panel on PATH\n"
+            "  expect listing SIDE NAME ... SIDE lists exactly these names, in order\n"
+            "  expect marked SIDE NAME ...  the marked items of SIDE, in order\n"
+            "  expect cursor [SIDE] NAME    the cursor is on NAME (on the active side)\n"
+            "  expect title SIDE TEXT       the title of SIDE (a plugin panel's title, or folder)\n"
+            "  expect edited NAME TEXT      the file F4 last copied for editing, and its text\n"
+            "SIDE is active, passive, left or right.\n"
             "Dialog actions: type N \"TEXT\", set N \"TEXT\", click N, focus N, key NAME (Enter,\n"
             "  Ctrl+F4, ...), esc, resize W H, show. Items are numbered from 0.\n";
 }

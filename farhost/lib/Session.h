@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "farhost/lib/Host.h"
+#include "farhost/lib/PanelKeys.h"
 
 namespace farhost {
 
@@ -44,15 +45,18 @@ private:
     void RunPluginCommand(const wm::String& text);
     // What the plugin shows from now on is what `expect` checks next.
     void MarkPluginCall();
-    // Calls OpenPluginW and takes its answer as the host does; true when a panel opened.
-    bool OpenPlugin(int openFrom, far::INT_PTR item);
-    void ChooseInDriveMenu(FilePanel& panel);
+    // Calls OpenPluginW and takes its answer for `side` as the host does; true when a panel
+    // opened.
+    bool OpenPlugin(int openFrom, far::INT_PTR item, size_t side);
+    void ChooseInDriveMenu(size_t side);
+    void AddPanelCommands();
     void Expect(const std::vector<std::string>& words);
+    // True when the expectation was one about a side.
+    bool ExpectSide(const std::vector<std::string>& words);
     void Help();
     int Ask(const std::string& question, int count);
     const wm::String& Prefixes();
     void PromptDialogs();
-    void ClosePluginPanel();
 
     Host& host_;
     std::ostream& out_;
@@ -66,7 +70,7 @@ private:
     // Messages and menus shown by the last plugin command start at these positions.
     size_t firstMessage_ = 0;
     size_t firstMenu_ = 0;
-    std::optional<far::HANDLE> pluginPanel_;
+    PanelKeys keys_;
     std::string currentLine_;
     size_t shownScreens_ = 0;
 };

@@ -6,12 +6,15 @@
 //   fit:WIDTH:TEXT shows FitText(TEXT, WIDTH, '.') with ShowError
 //   ask            runs an OK/Cancel dialog with one edit and shows its text, or "cancelled"
 //   null           answers the null handle (which a host takes as a panel)
-// Every other open answers INVALID_HANDLE_VALUE: no panel.
+//   panel          opens the probe's panel (see ProbePanel.h)
+// The plugins menu and the drive menu open the panel too. Every other open answers
+// INVALID_HANDLE_VALUE: no panel.
 #include <stdexcept>
 
 #include "framework/FarDialogControls.h"
 #include "framework/FarPlugin.h"
 #include "framework/FarStandardDialogs.h"
+#include "tests/probe/ProbePanel.h"
 
 namespace wm {
 namespace {
@@ -31,9 +34,12 @@ public:
         prefix = u"probe";
     }
     far::HANDLE Open(int openFrom, const Guid* /*guid*/, far::INT_PTR item) override {
+        if (openFrom == far::OPEN_PLUGINSMENU || openFrom == far::OPEN_DISKMENU)
+            return OpenProbePanel();
         if (openFrom != far::OPEN_COMMANDLINE) return far::INVALID_HANDLE_VALUE;
         const String command = FromHostString(reinterpret_cast<const far::HostChar*>(item));
         if (command == u"null") return nullptr;
+        if (command == u"panel") return OpenProbePanel();
         if (command.starts_with(u"raise:")) {
             String text = command.substr(6);
             for (auto& c : text) c = c == u'|' ? u'\n' : c;

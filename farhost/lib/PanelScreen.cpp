@@ -1,0 +1,42 @@
+#include "farhost/lib/PanelScreen.h"
+
+#include <algorithm>
+
+namespace farhost {
+
+std::string DrawPanels(const PanelView& left, const PanelView& right, bool leftActive, int width,
+                       int height) {
+    const int half = std::max(10, width / 2);
+    const auto column = [&](const PanelView& panel, bool active, int row) -> std::string {
+        std::string text;
+        if (row == 0) {
+            text = (active ? "[" : " ") + panel.title + (active ? "]" : " ");
+        } else if (row - 1 < static_cast<int>(panel.rows.size())) {
+            const PanelRow& entry = panel.rows[static_cast<size_t>(row - 1)];
+            const bool current = active && row - 1 == panel.current;
+            text = std::string(current ? ">" : " ") + (entry.marked ? "*" : "") + entry.name +
+                   (entry.directory ? "/" : "");
+        }
+        // Cut or pad by code points so UTF-8 texts keep whole characters.
+        std::string out;
+        int cells = 0;
+        for (size_t i = 0; i < text.size() && cells < half - 1; ++cells) {
+            size_t length = 1;
+            while (i + length < text.size() &&
+                   (static_cast<unsigned char>(text[i + length]) & 0xC0) == 0x80)
+                ++length;
+            out += text.substr(i, length);
+            i += length;
+        }
+        return out + std::string(static_cast<size_t>(half - 1 - cells), ' ');
+    };
+    std::string screen;
+    for (int row = 0; row < height; ++row) {
+        screen += column(left, leftActive, row) + "|" + column(right, !leftActive, row);
+        while (!screen.empty() && screen.back() == ' ') screen.pop_back();
+        screen += "\n";
+    }
+    return screen;
+}
+
+}  // namespace farhost

@@ -1,0 +1,25 @@
+// Two panels side by side as text: a title row, then one row per item with the cursor (">")
+// on the active side and "*" before a marked item.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace farhost {
+
+struct PanelRow {
+    std::string name;
+    bool directory = false;
+    bool marked = false;
+};
+
+struct PanelView {
+    std::string title;
+    std::vector<PanelRow> rows;
+    int current = 0;
+};
+
+std::string DrawPanels(const PanelView& left, const PanelView& right, bool leftActive,
+                       int width = 80, int height = 12);
+
+}  // namespace farhost
