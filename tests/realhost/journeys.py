@@ -36,6 +36,38 @@ def round_trip(host):
     host.wait_no_box()
 
 
+def current_name(screen, side):
+    return screen.panel_current(side).split()[0]
+
+
+def wait_listing(host, side, names, current=None):
+    """Waits for the plugin panel on `side`, with no box over it, to list `names` (and to have
+    the cursor on `current`); the host shows it with an empty title."""
+    def shown(s):
+        return (s.box() is None and s.panel_title(side) == "" and s.panel_names(side) == names
+                and (current is None or current_name(s, side) == current))
+    return host.wait(shown, f"the {side} plugin panel listing {names}"
+                     + (f" with the cursor on {current!r}" if current else ""))
+
+
+def choose_plugin(host, keys, title):
+    """Chooses the plugin, the menu's last line, in the menu that `keys` open."""
+    host.keys(*keys)
+    host.wait_box(title)
+    host.keys("NPage", "Enter")  # End does not reach the host's menus through the terminal
+
+
+def open_panel(host, names, current=None):
+    choose_plugin(host, ["F11"], "Plugin commands")
+    return wait_listing(host, "left", names, current)
+
+
+def store(host, folder, *names):
+    for name in names:
+        host.command("cd::" + name)
+        host.wait_panel("left", folder)
+
+
 @journey
 def menus_list_the_plugin(host, files, msg):
     a, b = files("a"), files("b")
@@ -47,17 +79,21 @@ def menus_list_the_plugin(host, files, msg):
         host.keys("Escape")
         host.wait_no_box()
 
-    # Choosing the plugin in a menu opens no panel yet. A drive menu whose plugin opens nothing
-    # leaves its panel on the active panel's folder: the host's own doing.
-    for keys, title, right in ((["F11"], "Plugin commands", b), (["M-F1"], "Drive", b), (["M-F2"], "Drive", a)):
-        host.keys(*keys)
-        host.wait_box(title)
-        host.keys("End", "Enter")
-        host.wait_no_box()
-        round_trip(host)
-        screen = host.capture()
-        check(screen.panel_title("left") == host_path(a) and screen.panel_title("right") == host_path(right),
-              f"the panels on {a} and {right} after choosing {msg(0)!r} in {title!r}", host)
+    # Each menu opens the panel on its side; Enter on the waymark leaves it for the folder. The
+    # right panel opened from Alt+F2 is not made active: the host's doing.
+    store(host, a, "home")
+    host.cd("left", b)
+    for keys, title, side in ((["F11"], "Plugin commands", "left"), (["M-F1"], "Drive", "left"),
+                              (["M-F2"], "Drive", "right")):
+        choose_plugin(host, keys, title)
+        wait_listing(host, side, ["home"])
+        if side == "right":
+            host.wait(lambda s: s.command_line() == host_path(b) + ">", "the left panel still active")
+            host.keys("Tab")
+        host.keys("Enter")
+        host.wait_panel(side, a)
+        if side == "left":
+            host.cd("left", b)
 
     host.keys("F9")
     host.wait(lambda s: "Options" in s.rows[0] and s.box() is None, "the host's menu bar")
@@ -68,6 +104,40 @@ def menus_list_the_plugin(host, files, msg):
     check(msg(0) in box.lines, f"{msg(0)!r} among the plugins to configure", host)
     host.keys("Escape")
     host.wait_no_box()
+
+
+@journey
+def the_panel_walks_the_groups(host, files, msg):
+    a = files("a")
+    host.start(a, files("b"))
+    store(host, a, "apps/edit", "tools/build", "tools/run", "top")
+    open_panel(host, ["apps", "tools", "top"], "apps")
+    host.keys("Down", "Enter")
+    wait_listing(host, "left", ["..", "tools/build", "tools/run"], "..")
+    host.keys("Enter")
+    wait_listing(host, "left", ["apps", "tools", "top"], "tools")
+
+
+@journey
+def enter_jumps_this_panel_and_shift_enter_the_other(host, files, msg):
+    a, b, c, d = files("a"), files("b"), files("c"), files("d")
+    host.start(c, b)
+    store(host, c, "tools/build")
+    host.cd("left", d)
+    store(host, d, "top")
+    host.cd("left", a)
+    open_panel(host, ["tools", "top"])
+    host.keys("Down")
+    wait_listing(host, "left", ["tools", "top"], "top")
+    host.shift_enter()
+    host.wait(lambda s: s.panel_title("right") == host_path(d), f"the right panel to show {d}")
+    wait_listing(host, "left", ["tools", "top"], "top")
+
+    host.keys("Up", "Enter")
+    wait_listing(host, "left", ["..", "tools/build"], "..")
+    host.keys("Down", "Enter")
+    host.wait_panel("left", c)
+    check(host.capture().panel_title("right") == host_path(d), f"the right panel still on {d}", host)
 
 
 @journey
