@@ -282,3 +282,72 @@ def the_options_dialog_saves_on_enter_and_nothing_on_esc(host, files, msg):
     check(options == expected, f"the eleven options stored, got {options}", host)
     host.keys("Escape")
     host.wait_no_box()
+
+
+def exchange_file(name, directory, description=None):
+    """The bytes the plugin writes for one waymark."""
+    lines = ['<?xml version="1.0" encoding="UTF-8"?>', "<waymarks>", "  <item>", f"    <name>{name}</name>"]
+    if description is not None:
+        lines.append(f"    <description>{description}</description>")
+    lines += [f"    <directory>{directory}</directory>", "  </item>", "</waymarks>", ""]
+    return "\r\n".join(lines).encode()
+
+
+def file_bytes(path):
+    with open(path, "rb") as file:
+        return file.read()
+
+
+def wait_files(host, expected):
+    """Waits for the files {path: bytes} to be on disk as expected."""
+    def written(_):
+        return all(os.path.isfile(path) and file_bytes(path) == data for path, data in expected.items())
+    try:
+        host.wait(written, "the exchange files")
+    except JourneyFailed:
+        found = {path: file_bytes(path) if os.path.isfile(path) else None for path in expected}
+        raise JourneyFailed(f"the files {expected}, found {found}", host.capture())
+
+
+@journey
+def copy_and_move_export_a_group_to_files(host, files, msg):
+    a, b = files("a"), files("b")
+    host.start(a, b)
+    store(host, a, "tools/build", "tools/run", "top")
+    open_panel(host, ["tools", "top"], "tools")
+    host.keys("Enter")
+    wait_listing(host, "left", ["..", "tools/build", "tools/run"], "..")
+    host.keys("Down", "F4")
+    host.wait(lambda s: s.box() and s.box().title == msg(0) and "build" in s.box().lines[1],
+              "the edit dialog on build")
+    host.keys("Tab")
+    host.type("Build & test")
+    host.wait(lambda s: s.box() and s.box().lines[3].startswith("Build & test"), "the description typed")
+    host.keys("Enter")
+    wait_listing(host, "left", ["..", "tools/build", "tools/run"], "tools/build")
+    check(host.entries()["tools/build"]["Description"] == "Build & test", "the description stored", host)
+    host.keys("Up", "Enter")
+    wait_listing(host, "left", ["tools", "top"], "tools")
+
+    # The host asks nothing before a copy out of the plugin panel.
+    host.keys("F5")
+    folder = os.path.join(b, "tools")
+    expected = {os.path.join(folder, "build.wmk"): exchange_file("build", host_path(a), "Build &amp; test"),
+                os.path.join(folder, "run.wmk"): exchange_file("run", host_path(a))}
+    wait_files(host, expected)
+    host.wait(lambda s: s.box() is None and s.panel_names("right") == ["..", "tools"], "the copy in the right panel")
+    check(sorted(os.listdir(folder)) == ["build.wmk", "run.wmk"], "only the group's two files", host)
+    check({"tools", "tools/build", "tools/run", "top"} == set(host.entries()), "a copy keeps the entries", host)
+
+    # A move over the files asks about the first one; "for all" answers for the second too.
+    host.keys("F6")
+    question = host.wait_box(msg(0))
+    incoming = host_path(os.path.join(folder, "build.wmk"))
+    check(question.lines[0] == msg(32) and question.lines[1].startswith(f"{msg(27)} {incoming} "),
+          f"the question whether to overwrite {incoming}", host)
+    host.keys("M-a")
+    host.wait(lambda s: s.box() and f"[x] {msg(28)}" in s.box().lines, "the box for all checked")
+    host.keys("Enter")
+    wait_listing(host, "left", ["top"])
+    check(set(host.entries()) == {"top"}, "the moved group and its members gone from the store", host)
+    wait_files(host, expected)
