@@ -351,3 +351,72 @@ def copy_and_move_export_a_group_to_files(host, files, msg):
     wait_listing(host, "left", ["top"])
     check(set(host.entries()) == {"top"}, "the moved group and its members gone from the store", host)
     wait_files(host, expected)
+
+
+def write_file(path, data):
+    with open(path, "wb") as file:
+        file.write(data)
+
+
+def directories(host):
+    return {name: values["Directory"] for name, values in host.entries().items() if not values["Flags"]}
+
+
+def wait_directories(host, expected):
+    """Waits for the stored waymarks and their folders to be `expected`, with no box shown."""
+    try:
+        host.wait(lambda s: s.box() is None and directories(host) == expected, f"the waymarks {expected}")
+    except JourneyFailed:
+        raise JourneyFailed(f"the waymarks {expected}, stored {directories(host)}", host.capture())
+
+
+def copy_in(host, what):
+    """F5 on the file panel and Enter in the host's copy dialog."""
+    host.keys("F5")
+    dialog = host.wait_box("Copy")
+    check(dialog.lines[0] == f"Copy {what} to:", f"the host's dialog to copy {what}", host)
+    host.keys("Enter")
+
+
+@journey
+def copy_imports_files_and_asks_before_overwriting(host, files, msg):
+    a, b, tools = files("a"), files("b"), files("b/tools")
+    write_file(os.path.join(b, "extra.wmk"), exchange_file("extra", host_path(a)))
+    for name in ("build", "run"):
+        write_file(os.path.join(tools, name + ".wmk"), exchange_file(name, host_path(a)))
+    host.start(a, b)
+    open_panel(host, [])
+    host.keys("Tab")
+    host.wait(lambda s: s.command_line() == host_path(b) + ">", "the right panel active")
+    host.keys("Down", "Insert", "Insert")
+    copy_in(host, "2 items")
+    wait_listing(host, "left", ["tools", "extra"])
+    wait_directories(host, {"extra": host_path(a), "tools/build": host_path(a), "tools/run": host_path(a)})
+    check(host.entries()["tools"]["Flags"] == 0x10, "the directory stored as a group", host)
+
+    # The same name again asks: Skip keeps the stored waymark, Overwrite takes the file's.
+    write_file(os.path.join(b, "extra.wmk"), exchange_file("extra", host_path(b)))
+    check(current_name(host.capture(), "right") == "extra.wmk", "the cursor on extra.wmk", host)
+    for answer, folder in (("M-s", a), ("Enter", b)):
+        copy_in(host, "extra.wmk")
+        question = host.wait_box(msg(0))
+        expected = [msg(32), f"{msg(26)} extra: {host_path(a)}",
+                    f"{msg(27)} extra: {host_path(b)}", f"[ ] {msg(28)}"]
+        check(question.lines[:4] == expected, f"the question {expected}", host)
+        host.keys(answer)
+        wait_directories(host, {"extra": host_path(folder), "tools/build": host_path(a),
+                                "tools/run": host_path(a)})
+
+    # One answer for all: the second waymark of the directory is not asked about.
+    for name in ("build", "run"):
+        write_file(os.path.join(tools, name + ".wmk"), exchange_file(name, host_path(b)))
+    host.keys("Up")
+    for answer, folder in (("M-s", a), ("Enter", b)):
+        copy_in(host, "tools")
+        question = host.wait_box(msg(0))
+        check(question.lines[1] == f"{msg(26)} tools/build: {host_path(a)}", "the question about tools/build", host)
+        host.keys("M-a")
+        host.wait(lambda s: s.box() and f"[x] {msg(28)}" in s.box().lines, "the box for all checked")
+        host.keys(answer)
+        wait_directories(host, {"extra": host_path(b), "tools/build": host_path(folder),
+                                "tools/run": host_path(folder)})
