@@ -420,3 +420,60 @@ def copy_imports_files_and_asks_before_overwriting(host, files, msg):
         host.keys(answer)
         wait_directories(host, {"extra": host_path(b), "tools/build": host_path(folder),
                                 "tools/run": host_path(folder)})
+
+
+def edit_dialog(host, msg, name):
+    """Waits for the plugin's edit dialog on `name`; returns its lines."""
+    return host.wait(lambda s: s.box() and s.box().title == msg(0) and s.box().lines[0] == msg(14)
+                     and s.box().lines[1].split()[0:1] == ([name] if name else ["↓"]),
+                     f"the edit dialog on {name!r}").box().lines
+
+
+@journey
+def delete_make_groups_add_and_edit_in_the_panel(host, files, msg):
+    a, b = files("a"), files("b")
+    host.start(a, b)
+    store(host, a, "tools/build", "tools/run", "top")
+    open_panel(host, ["tools", "top"], "tools")
+
+    # F8 asks the plugin's question once and takes the group with its members.
+    host.keys("F8")
+    question = host.wait_box(msg(0))
+    check(question.lines[0] == msg(12), f"the question {msg(12)!r}", host)
+    host.keys("Enter")
+    wait_listing(host, "left", ["top"])
+    check(set(host.entries()) == {"top"}, "tools and its members deleted", host)
+
+    host.keys("F7")
+    host.wait(lambda s: s.box() and s.box().title == msg(0) and s.box().lines[0] == "↓", "the group name dialog")
+    host.type("docs")
+    host.wait(lambda s: s.box() and s.box().lines[0].startswith("docs "), "the name typed")
+    host.keys("Enter")
+    wait_listing(host, "left", ["docs", "top"])
+    check(host.entries()["docs"]["Flags"] == 0x10, "docs stored as a group", host)
+
+    # Shift+F4 in a group offers the other panel's folder and stores the waymark in the group.
+    host.keys("PPage", "Enter")
+    wait_listing(host, "left", [".."], "..")
+    host.keys("S-F4")
+    lines = edit_dialog(host, msg, None)
+    check(lines[5].split()[0] == host_path(b), f"the directory {host_path(b)} offered", host)
+    host.type("web")
+    edit_dialog(host, msg, "web")
+    host.keys("Enter")
+    wait_listing(host, "left", ["..", "docs/web"])
+    check(directories(host) == {"top": host_path(a), "docs/web": host_path(b)}, "docs/web stored", host)
+
+    # F4 edits the waymark under the cursor.
+    host.keys("Enter")
+    wait_listing(host, "left", ["docs", "top"], "docs")
+    host.keys("Down", "F4")
+    lines = edit_dialog(host, msg, "top")
+    check(lines[5].split()[0] == host_path(a), f"the directory {host_path(a)} shown", host)
+    host.keys("Tab")
+    host.type("The top")
+    host.wait(lambda s: s.box() and s.box().lines[3].startswith("The top"), "the description typed")
+    host.keys("Enter")
+    wait_listing(host, "left", ["docs", "top"], "top")
+    top = host.entries()["top"]
+    check((top["Description"], top["Directory"]) == ("The top", host_path(a)), "the description stored", host)
