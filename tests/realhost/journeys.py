@@ -28,14 +28,6 @@ def dismiss(host, box_title, *lines):
     return box
 
 
-def round_trip(host):
-    """Opens and closes the plugins menu: whatever the host did before is on the screen now."""
-    host.keys("F11")
-    host.wait_box("Plugin commands")
-    host.keys("Escape")
-    host.wait_no_box()
-
-
 def current_name(screen, side):
     return screen.panel_current(side).split()[0]
 
@@ -104,40 +96,6 @@ def menus_list_the_plugin(host, files, msg):
     check(msg(0) in box.lines, f"{msg(0)!r} among the plugins to configure", host)
     host.keys("Escape")
     host.wait_no_box()
-
-
-@journey
-def the_panel_walks_the_groups(host, files, msg):
-    a = files("a")
-    host.start(a, files("b"))
-    store(host, a, "apps/edit", "tools/build", "tools/run", "top")
-    open_panel(host, ["apps", "tools", "top"], "apps")
-    host.keys("Down", "Enter")
-    wait_listing(host, "left", ["..", "tools/build", "tools/run"], "..")
-    host.keys("Enter")
-    wait_listing(host, "left", ["apps", "tools", "top"], "tools")
-
-
-@journey
-def enter_jumps_this_panel_and_shift_enter_the_other(host, files, msg):
-    a, b, c, d = files("a"), files("b"), files("c"), files("d")
-    host.start(c, b)
-    store(host, c, "tools/build")
-    host.cd("left", d)
-    store(host, d, "top")
-    host.cd("left", a)
-    open_panel(host, ["tools", "top"])
-    host.keys("Down")
-    wait_listing(host, "left", ["tools", "top"], "top")
-    host.shift_enter()
-    host.wait(lambda s: s.panel_title("right") == host_path(d), f"the right panel to show {d}")
-    wait_listing(host, "left", ["tools", "top"], "top")
-
-    host.keys("Up", "Enter")
-    wait_listing(host, "left", ["..", "tools/build"], "..")
-    host.keys("Down", "Enter")
-    host.wait_panel("left", c)
-    check(host.capture().panel_title("right") == host_path(d), f"the right panel still on {d}", host)
 
 
 @journey
@@ -282,6 +240,40 @@ def the_options_dialog_saves_on_enter_and_nothing_on_esc(host, files, msg):
     check(options == expected, f"the eleven options stored, got {options}", host)
     host.keys("Escape")
     host.wait_no_box()
+
+
+@journey
+def the_panel_walks_the_groups(host, files, msg):
+    a = files("a")
+    host.start(a, files("b"))
+    store(host, a, "apps/edit", "tools/build", "tools/run", "top")
+    open_panel(host, ["apps", "tools", "top"], "apps")
+    host.keys("Down", "Enter")
+    wait_listing(host, "left", ["..", "tools/build", "tools/run"], "..")
+    host.keys("Enter")
+    wait_listing(host, "left", ["apps", "tools", "top"], "tools")
+
+
+@journey
+def enter_jumps_this_panel_and_shift_enter_the_other(host, files, msg):
+    a, b, c, d = files("a"), files("b"), files("c"), files("d")
+    host.start(c, b)
+    store(host, c, "tools/build")
+    host.cd("left", d)
+    store(host, d, "top")
+    host.cd("left", a)
+    open_panel(host, ["tools", "top"])
+    host.keys("Down")
+    wait_listing(host, "left", ["tools", "top"], "top")
+    host.shift_enter()
+    host.wait(lambda s: s.panel_title("right") == host_path(d), f"the right panel to show {d}")
+    wait_listing(host, "left", ["tools", "top"], "top")
+
+    host.keys("Up", "Enter")
+    wait_listing(host, "left", ["..", "tools/build"], "..")
+    host.keys("Down", "Enter")
+    host.wait_panel("left", c)
+    check(host.capture().panel_title("right") == host_path(d), f"the right panel still on {d}", host)
 
 
 def exchange_file(name, directory, description=None):
