@@ -10,6 +10,8 @@ WIDTH, HEIGHT = 140, 40
 HOST_KEY = r"HKEY_CURRENT_USER\Software\Far2"
 OPTIONS_KEY = HOST_KEY + r"\Plugins\Waymarks"
 ENTRIES_KEY = OPTIONS_KEY + "folders"
+# The terminal has no way to send Shift+Enter to wine's console: a host macro on this key plays it.
+SHIFT_ENTER_KEY, SHIFT_ENTER_MACRO = "C-S-F12", "CtrlShiftF12"
 
 
 class JourneyFailed(Exception):
@@ -64,6 +66,19 @@ class Screen:
         row = self.rows[HEIGHT - 4]
         half = row[: WIDTH // 2] if side == "left" else row[WIDTH // 2 :]
         return half.strip("║ ")
+
+    def panel_names(self, side):
+        """The names a panel lists, column by column, as far as its columns show them."""
+        offset = 0 if side == "left" else WIDTH // 2
+        header = self.rows[1][offset : offset + WIDTH // 2]
+        edges = [0] + [i for i, char in enumerate(header) if char == "│"] + [WIDTH // 2 - 1]
+        names = []
+        for left, right in zip(edges, edges[1:]):
+            for row in self.rows[2 : HEIGHT - 5]:
+                name = row[offset + left + 1 : offset + right].strip()
+                if name:
+                    names.append(name)
+        return names
 
     def command_line(self):
         # The last column holds the host's scroll mark.
@@ -146,7 +161,8 @@ class RealHost:
                  # The host's completion would add text of its own to a typed command line.
                  f"[{HOST_KEY}\\Cmdline]", '"AutoComplete"=dword:00000000', "",
                  f"[{HOST_KEY}\\Interface\\Completion]", '"ShowList"=dword:00000000',
-                 '"Append"=dword:00000000', ""]
+                 '"Append"=dword:00000000', "",
+                 f"[{HOST_KEY}\\KeyMacros\\Shell\\{SHIFT_ENTER_MACRO}]", '"Sequence"="ShiftEnter"', ""]
         if options:
             lines.append(f"[{OPTIONS_KEY}]")
             lines += [f'"{name}"=dword:{int(value):08x}' for name, value in options.items()]
@@ -238,6 +254,13 @@ class RealHost:
 
     def keys(self, *keys):
         self._tmux("send-keys", *keys)
+
+    def type(self, text):
+        """Types text as it is, into whatever has the focus."""
+        self._tmux("send-keys", "-l", text)
+
+    def shift_enter(self):
+        self.keys(SHIFT_ENTER_KEY)
 
     def command(self, text):
         """Types a command line and runs it."""

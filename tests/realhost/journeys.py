@@ -28,12 +28,36 @@ def dismiss(host, box_title, *lines):
     return box
 
 
-def round_trip(host):
-    """Opens and closes the plugins menu: whatever the host did before is on the screen now."""
-    host.keys("F11")
-    host.wait_box("Plugin commands")
-    host.keys("Escape")
-    host.wait_no_box()
+def current_name(screen, side):
+    return screen.panel_current(side).split()[0]
+
+
+def wait_listing(host, side, names, current=None):
+    """Waits for the plugin panel on `side`, with no box over it, to list `names` (and to have
+    the cursor on `current`); the host shows it with an empty title."""
+    def shown(s):
+        return (s.box() is None and s.panel_title(side) == "" and s.panel_names(side) == names
+                and (current is None or current_name(s, side) == current))
+    return host.wait(shown, f"the {side} plugin panel listing {names}"
+                     + (f" with the cursor on {current!r}" if current else ""))
+
+
+def choose_plugin(host, keys, title):
+    """Chooses the plugin, the menu's last line, in the menu that `keys` open."""
+    host.keys(*keys)
+    host.wait_box(title)
+    host.keys("NPage", "Enter")  # End does not reach the host's menus through the terminal
+
+
+def open_panel(host, names, current=None):
+    choose_plugin(host, ["F11"], "Plugin commands")
+    return wait_listing(host, "left", names, current)
+
+
+def store(host, folder, *names):
+    for name in names:
+        host.command("cd::" + name)
+        host.wait_panel("left", folder)
 
 
 @journey
@@ -47,17 +71,21 @@ def menus_list_the_plugin(host, files, msg):
         host.keys("Escape")
         host.wait_no_box()
 
-    # Choosing the plugin in a menu opens no panel yet. A drive menu whose plugin opens nothing
-    # leaves its panel on the active panel's folder: the host's own doing.
-    for keys, title, right in ((["F11"], "Plugin commands", b), (["M-F1"], "Drive", b), (["M-F2"], "Drive", a)):
-        host.keys(*keys)
-        host.wait_box(title)
-        host.keys("End", "Enter")
-        host.wait_no_box()
-        round_trip(host)
-        screen = host.capture()
-        check(screen.panel_title("left") == host_path(a) and screen.panel_title("right") == host_path(right),
-              f"the panels on {a} and {right} after choosing {msg(0)!r} in {title!r}", host)
+    # Each menu opens the panel on its side; Enter on the waymark leaves it for the folder. The
+    # right panel opened from Alt+F2 is not made active: the host's doing.
+    store(host, a, "home")
+    host.cd("left", b)
+    for keys, title, side in ((["F11"], "Plugin commands", "left"), (["M-F1"], "Drive", "left"),
+                              (["M-F2"], "Drive", "right")):
+        choose_plugin(host, keys, title)
+        wait_listing(host, side, ["home"])
+        if side == "right":
+            host.wait(lambda s: s.command_line() == host_path(b) + ">", "the left panel still active")
+            host.keys("Tab")
+        host.keys("Enter")
+        host.wait_panel(side, a)
+        if side == "left":
+            host.cd("left", b)
 
     host.keys("F9")
     host.wait(lambda s: "Options" in s.rows[0] and s.box() is None, "the host's menu bar")
@@ -212,3 +240,232 @@ def the_options_dialog_saves_on_enter_and_nothing_on_esc(host, files, msg):
     check(options == expected, f"the eleven options stored, got {options}", host)
     host.keys("Escape")
     host.wait_no_box()
+
+
+@journey
+def the_panel_walks_the_groups(host, files, msg):
+    a = files("a")
+    host.start(a, files("b"))
+    store(host, a, "apps/edit", "tools/build", "tools/run", "top")
+    open_panel(host, ["apps", "tools", "top"], "apps")
+    host.keys("Down", "Enter")
+    wait_listing(host, "left", ["..", "tools/build", "tools/run"], "..")
+    host.keys("Enter")
+    wait_listing(host, "left", ["apps", "tools", "top"], "tools")
+
+
+@journey
+def enter_jumps_this_panel_and_shift_enter_the_other(host, files, msg):
+    a, b, c, d = files("a"), files("b"), files("c"), files("d")
+    host.start(c, b)
+    store(host, c, "tools/build")
+    host.cd("left", d)
+    store(host, d, "top")
+    host.cd("left", a)
+    open_panel(host, ["tools", "top"])
+    host.keys("Down")
+    wait_listing(host, "left", ["tools", "top"], "top")
+    host.shift_enter()
+    host.wait(lambda s: s.panel_title("right") == host_path(d), f"the right panel to show {d}")
+    wait_listing(host, "left", ["tools", "top"], "top")
+
+    host.keys("Up", "Enter")
+    wait_listing(host, "left", ["..", "tools/build"], "..")
+    host.keys("Down", "Enter")
+    host.wait_panel("left", c)
+    check(host.capture().panel_title("right") == host_path(d), f"the right panel still on {d}", host)
+
+
+def exchange_file(name, directory, description=None):
+    """The bytes the plugin writes for one waymark."""
+    lines = ['<?xml version="1.0" encoding="UTF-8"?>', "<waymarks>", "  <item>", f"    <name>{name}</name>"]
+    if description is not None:
+        lines.append(f"    <description>{description}</description>")
+    lines += [f"    <directory>{directory}</directory>", "  </item>", "</waymarks>", ""]
+    return "\r\n".join(lines).encode()
+
+
+def file_bytes(path):
+    with open(path, "rb") as file:
+        return file.read()
+
+
+def wait_files(host, expected):
+    """Waits for the files {path: bytes} to be on disk as expected."""
+    def written(_):
+        return all(os.path.isfile(path) and file_bytes(path) == data for path, data in expected.items())
+    try:
+        host.wait(written, "the exchange files")
+    except JourneyFailed:
+        found = {path: file_bytes(path) if os.path.isfile(path) else None for path in expected}
+        raise JourneyFailed(f"the files {expected}, found {found}", host.capture())
+
+
+@journey
+def copy_and_move_export_a_group_to_files(host, files, msg):
+    a, b = files("a"), files("b")
+    host.start(a, b)
+    store(host, a, "tools/build", "tools/run", "top")
+    open_panel(host, ["tools", "top"], "tools")
+    host.keys("Enter")
+    wait_listing(host, "left", ["..", "tools/build", "tools/run"], "..")
+    host.keys("Down", "F4")
+    host.wait(lambda s: s.box() and s.box().title == msg(0) and "build" in s.box().lines[1],
+              "the edit dialog on build")
+    host.keys("Tab")
+    host.type("Build & test")
+    host.wait(lambda s: s.box() and s.box().lines[3].startswith("Build & test"), "the description typed")
+    host.keys("Enter")
+    wait_listing(host, "left", ["..", "tools/build", "tools/run"], "tools/build")
+    check(host.entries()["tools/build"]["Description"] == "Build & test", "the description stored", host)
+    host.keys("Up", "Enter")
+    wait_listing(host, "left", ["tools", "top"], "tools")
+
+    # The host asks nothing before a copy out of the plugin panel.
+    host.keys("F5")
+    folder = os.path.join(b, "tools")
+    expected = {os.path.join(folder, "build.wmk"): exchange_file("build", host_path(a), "Build &amp; test"),
+                os.path.join(folder, "run.wmk"): exchange_file("run", host_path(a))}
+    wait_files(host, expected)
+    host.wait(lambda s: s.box() is None and s.panel_names("right") == ["..", "tools"], "the copy in the right panel")
+    check(sorted(os.listdir(folder)) == ["build.wmk", "run.wmk"], "only the group's two files", host)
+    check({"tools", "tools/build", "tools/run", "top"} == set(host.entries()), "a copy keeps the entries", host)
+
+    # A move over the files asks about the first one; "for all" answers for the second too.
+    host.keys("F6")
+    question = host.wait_box(msg(0))
+    incoming = host_path(os.path.join(folder, "build.wmk"))
+    check(question.lines[0] == msg(32) and question.lines[1].startswith(f"{msg(27)} {incoming} "),
+          f"the question whether to overwrite {incoming}", host)
+    host.keys("M-a")
+    host.wait(lambda s: s.box() and f"[x] {msg(28)}" in s.box().lines, "the box for all checked")
+    host.keys("Enter")
+    wait_listing(host, "left", ["top"])
+    check(set(host.entries()) == {"top"}, "the moved group and its members gone from the store", host)
+    wait_files(host, expected)
+
+
+def write_file(path, data):
+    with open(path, "wb") as file:
+        file.write(data)
+
+
+def directories(host):
+    return {name: values["Directory"] for name, values in host.entries().items() if not values["Flags"]}
+
+
+def wait_directories(host, expected):
+    """Waits for the stored waymarks and their folders to be `expected`, with no box shown."""
+    try:
+        host.wait(lambda s: s.box() is None and directories(host) == expected, f"the waymarks {expected}")
+    except JourneyFailed:
+        raise JourneyFailed(f"the waymarks {expected}, stored {directories(host)}", host.capture())
+
+
+def copy_in(host, what):
+    """F5 on the file panel and Enter in the host's copy dialog."""
+    host.keys("F5")
+    dialog = host.wait_box("Copy")
+    check(dialog.lines[0] == f"Copy {what} to:", f"the host's dialog to copy {what}", host)
+    host.keys("Enter")
+
+
+@journey
+def copy_imports_files_and_asks_before_overwriting(host, files, msg):
+    a, b, tools = files("a"), files("b"), files("b/tools")
+    write_file(os.path.join(b, "extra.wmk"), exchange_file("extra", host_path(a)))
+    for name in ("build", "run"):
+        write_file(os.path.join(tools, name + ".wmk"), exchange_file(name, host_path(a)))
+    host.start(a, b)
+    open_panel(host, [])
+    host.keys("Tab")
+    host.wait(lambda s: s.command_line() == host_path(b) + ">", "the right panel active")
+    host.keys("Down", "Insert", "Insert")
+    copy_in(host, "2 items")
+    wait_listing(host, "left", ["tools", "extra"])
+    wait_directories(host, {"extra": host_path(a), "tools/build": host_path(a), "tools/run": host_path(a)})
+    check(host.entries()["tools"]["Flags"] == 0x10, "the directory stored as a group", host)
+
+    # The same name again asks: Skip keeps the stored waymark, Overwrite takes the file's.
+    write_file(os.path.join(b, "extra.wmk"), exchange_file("extra", host_path(b)))
+    check(current_name(host.capture(), "right") == "extra.wmk", "the cursor on extra.wmk", host)
+    for answer, folder in (("M-s", a), ("Enter", b)):
+        copy_in(host, "extra.wmk")
+        question = host.wait_box(msg(0))
+        expected = [msg(32), f"{msg(26)} extra: {host_path(a)}",
+                    f"{msg(27)} extra: {host_path(b)}", f"[ ] {msg(28)}"]
+        check(question.lines[:4] == expected, f"the question {expected}", host)
+        host.keys(answer)
+        wait_directories(host, {"extra": host_path(folder), "tools/build": host_path(a),
+                                "tools/run": host_path(a)})
+
+    # One answer for all: the second waymark of the directory is not asked about.
+    for name in ("build", "run"):
+        write_file(os.path.join(tools, name + ".wmk"), exchange_file(name, host_path(b)))
+    host.keys("Up")
+    for answer, folder in (("M-s", a), ("Enter", b)):
+        copy_in(host, "tools")
+        question = host.wait_box(msg(0))
+        check(question.lines[1] == f"{msg(26)} tools/build: {host_path(a)}", "the question about tools/build", host)
+        host.keys("M-a")
+        host.wait(lambda s: s.box() and f"[x] {msg(28)}" in s.box().lines, "the box for all checked")
+        host.keys(answer)
+        wait_directories(host, {"extra": host_path(b), "tools/build": host_path(folder),
+                                "tools/run": host_path(folder)})
+
+
+def edit_dialog(host, msg, name):
+    """Waits for the plugin's edit dialog on `name`; returns its lines."""
+    return host.wait(lambda s: s.box() and s.box().title == msg(0) and s.box().lines[0] == msg(14)
+                     and s.box().lines[1].split()[0:1] == ([name] if name else ["↓"]),
+                     f"the edit dialog on {name!r}").box().lines
+
+
+@journey
+def delete_make_groups_add_and_edit_in_the_panel(host, files, msg):
+    a, b = files("a"), files("b")
+    host.start(a, b)
+    store(host, a, "tools/build", "tools/run", "top")
+    open_panel(host, ["tools", "top"], "tools")
+
+    # F8 asks the plugin's question once and takes the group with its members.
+    host.keys("F8")
+    question = host.wait_box(msg(0))
+    check(question.lines[0] == msg(12), f"the question {msg(12)!r}", host)
+    host.keys("Enter")
+    wait_listing(host, "left", ["top"])
+    check(set(host.entries()) == {"top"}, "tools and its members deleted", host)
+
+    host.keys("F7")
+    host.wait(lambda s: s.box() and s.box().title == msg(0) and s.box().lines[0] == "↓", "the group name dialog")
+    host.type("docs")
+    host.wait(lambda s: s.box() and s.box().lines[0].startswith("docs "), "the name typed")
+    host.keys("Enter")
+    wait_listing(host, "left", ["docs", "top"])
+    check(host.entries()["docs"]["Flags"] == 0x10, "docs stored as a group", host)
+
+    # Shift+F4 in a group offers the other panel's folder and stores the waymark in the group.
+    host.keys("PPage", "Enter")
+    wait_listing(host, "left", [".."], "..")
+    host.keys("S-F4")
+    lines = edit_dialog(host, msg, None)
+    check(lines[5].split()[0] == host_path(b), f"the directory {host_path(b)} offered", host)
+    host.type("web")
+    edit_dialog(host, msg, "web")
+    host.keys("Enter")
+    wait_listing(host, "left", ["..", "docs/web"])
+    check(directories(host) == {"top": host_path(a), "docs/web": host_path(b)}, "docs/web stored", host)
+
+    # F4 edits the waymark under the cursor.
+    host.keys("Enter")
+    wait_listing(host, "left", ["docs", "top"], "docs")
+    host.keys("Down", "F4")
+    lines = edit_dialog(host, msg, "top")
+    check(lines[5].split()[0] == host_path(a), f"the directory {host_path(a)} shown", host)
+    host.keys("Tab")
+    host.type("The top")
+    host.wait(lambda s: s.box() and s.box().lines[3].startswith("The top"), "the description typed")
+    host.keys("Enter")
+    wait_listing(host, "left", ["docs", "top"], "top")
+    top = host.entries()["top"]
+    check((top["Description"], top["Directory"]) == ("The top", host_path(a)), "the description stored", host)
