@@ -160,16 +160,24 @@ int TWaymarksPanel::ProcessEvent(int event, void* /*param*/) {
     return 0;
 }
 
-TWaymarksPanel::TActivation TWaymarksPanel::ActivateCurrent(far::HANDLE target) {
+String TWaymarksPanel::CurrentItemName(bool& group) {
+    group = false;
     // Only the current item is read; the host answers an index out of range with nothing.
     TFarPanel active(TPanelSide::Active, false);
-    if (active.Handle == nullptr || active.CurrentItem < 0) return TActivation::Nothing;
+    if (active.Handle == nullptr || active.CurrentItem < 0) return {};
     const TFarPanel::TItem current(active, static_cast<int>(active.CurrentItem));
-    if (current.FileName.empty()) return TActivation::Nothing;
-    if (current.FileName == kUp) return TActivation::Up;
-    if ((current.FileAttributes & far::FILE_ATTRIBUTE_DIRECTORY) != 0) return TActivation::Group;
+    group = (current.FileAttributes & far::FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return current.FileName;
+}
+
+TWaymarksPanel::TActivation TWaymarksPanel::ActivateCurrent(far::HANDLE target) {
+    bool group = false;
+    const String name = CurrentItemName(group);
+    if (name.empty()) return TActivation::Nothing;
+    if (name == kUp) return TActivation::Up;
+    if (group) return TActivation::Group;
     // A jump of this panel closes it: the host deletes the panel before the call returns.
-    TWaymarks::JumpByName(current.FileName, target, false);
+    TWaymarks::JumpByName(name, target, false);
     return TActivation::Jumped;
 }
 
@@ -197,6 +205,14 @@ bool TWaymarksPanel::ProcessKey(int key, unsigned controlState) {
     }
     if (key == far::VK_RETURN && state == far::PKF_SHIFT) {
         ActivateCurrent(far::PANEL_PASSIVE);
+        return true;
+    }
+    // The host's edit command edits waymarks only; on a group it would show file attributes.
+    if (key == far::VK_F4 && state == 0) {
+        bool group = false;
+        const String name = CurrentItemName(group);
+        if (!group || name == kUp) return false;
+        if (TWaymarks::EditByName(name)) Refresh();
         return true;
     }
     if (key == far::VK_F4 && state == far::PKF_SHIFT) {

@@ -52,6 +52,8 @@ private:
     void RememberDir();
     void Refresh();
     void FocusItem(StringView path);
+    // The file name of the item under the cursor, and whether it is a group (or "..").
+    String CurrentItemName(bool& group);
     // Enter on the current item: a jump of `target` for a waymark; a group or ".." is only named.
     TActivation ActivateCurrent(far::HANDLE target);
     // One level up, with the cursor on the group just left.

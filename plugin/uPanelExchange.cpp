@@ -124,9 +124,11 @@ bool TWaymarksPanel::DecideOverwrite(int answer) {
 
 int TWaymarksPanel::PutFile(far::PluginPanelItem& item, int opMode, StringView srcPath,
                             bool /*move*/) {
+    // The host hands over ".." when the cursor stands on it and nothing is marked.
+    const String name = FromHostString(item.FindData.lpwszFileName);
+    if (name.empty() || name == u"." || name == u"..") return 0;
     // A move in copies: the source files stay where they are.
-    const fs::path source =
-        fs::path(String(srcPath)) / fs::path(FromHostString(item.FindData.lpwszFileName));
+    const fs::path source = fs::path(String(srcPath)) / fs::path(name);
     StoredCount = 0;
     bool imported = false;
     try {

@@ -500,10 +500,14 @@ int32_t Host::PanelControl(far::HANDLE handle, int32_t command, int32_t param1,
                 if (!folder.empty()) panels_.Side(*side).SetDirectory(folder);
                 return 1;
             }
-            case far::FCTL_SETPANELDIR:
+            case far::FCTL_SETPANELDIR: {
                 if (param2 == 0) return 0;
                 ClosePluginPanel(*side, false);
-                break;  // the folder is set on the file panel
+                const int32_t result = panels_.Control(sideHandle, command, param1, param2);
+                // The file panel is drawn in the plugin panel's place, at its new folder.
+                if (result != 0) panels_.Side(*side).Redraw();
+                return result;
+            }
             default:
                 return panel->Control(active, *side == 0, command, param1, param2);
         }
