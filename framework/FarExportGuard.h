@@ -5,6 +5,7 @@
 #include <new>
 
 #include "framework/FarPlugin.h"
+#include "platform/StructuredFaults.h"
 
 namespace wm {
 
@@ -25,7 +26,7 @@ public:
 
 // Runs `body`; EAbort is dropped silently, every other exception reported under `name`.
 template <typename Body>
-GuardOutcome RunGuarded(StringView name, Body&& body) noexcept {
+GuardOutcome RunCatchingExceptions(StringView name, Body& body) noexcept {
     try {
         try {
             body();
@@ -44,6 +45,36 @@ GuardOutcome RunGuarded(StringView name, Body&& body) noexcept {
     } catch (...) {
         // ReportException does not raise; this keeps even a broken report inside the module.
     }
+    return GuardOutcome::Failed;
+}
+
+// Reports a fault of the processor (an access violation, ...) caught in the export `name`.
+void ReportFault(StringView name, uint32_t code) noexcept;
+
+// Runs `body` as RunCatchingExceptions does, and on Windows also catches the faults that reach
+// no C++ handler: the work is abandoned where it faulted (its objects are not destroyed), the
+// fault is reported like an exception, and the host goes on.
+template <typename Body>
+GuardOutcome RunGuarded(StringView name, Body&& body) noexcept {
+    struct Call {
+        StringView name;
+        Body& body;
+        GuardOutcome outcome;
+    } call{name, body, GuardOutcome::Failed};
+    uint32_t code = 0;
+    bool faulted = false;
+    try {
+        faulted = platform::RunCatchingFaults(
+            [](void* context) {
+                auto& c = *static_cast<Call*>(context);
+                c.outcome = RunCatchingExceptions(c.name, c.body);
+            },
+            &call, code);
+    } catch (...) {
+        // RunCatchingExceptions lets nothing out.
+    }
+    if (!faulted) return call.outcome;
+    ReportFault(name, code);
     return GuardOutcome::Failed;
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "farhost/lib/Host.h"
+#include "host/FarKeysW.h"
 #include "tests/support/Paths.h"
 
 namespace wm::test {
@@ -48,6 +49,31 @@ TEST(ProbeModule, ReportsExceptionsInThreePlusNPlusOneLines) {
     EXPECT_EQ(host.Messages()[0].buttons, 1);
     EXPECT_EQ(host.Messages()[0].flags, far::FMSG_WARNING);
     EXPECT_EQ(host.Messages()[1].lines[3], u"foreign failure");
+}
+
+TEST(ProbeModule, AFaultInsideAnExportIsReportedAndTheHostGoesOn) {
+#ifndef _WIN32
+    GTEST_SKIP() << "processor faults are caught in the Windows build";
+#else
+    farhost::Host host;
+    host.LoadPlugin(BuiltFile(PROBE_MODULE_PATH));
+    host.StartPlugin();
+    const String fault = u"fault", panel = u"panel";
+    EXPECT_EQ(host.Exports().OpenPluginW(far::OPEN_COMMANDLINE, Command(fault)),
+              far::INVALID_HANDLE_VALUE);
+    const far::HANDLE opened = host.Exports().OpenPluginW(far::OPEN_COMMANDLINE, Command(panel));
+    ASSERT_NE(opened, far::INVALID_HANDLE_VALUE);
+    EXPECT_EQ(host.Exports().ProcessKeyW(opened, 0x7B, 0), 0);
+    EXPECT_EQ(host.Exports().ProcessKeyW(opened, far::VK_F6, 0), 1);  // still alive
+    host.Exports().ClosePluginW(opened);
+
+    ASSERT_EQ(host.Messages().size(), 2u);
+    EXPECT_EQ(
+        host.Messages()[0].lines,
+        (std::vector<String>{u"Probe", u"Exception occurred in function OpenW",
+                             u"EExternalException", u"Access violation (code C0000005)", u"&OK"}));
+    EXPECT_EQ(host.Messages()[1].lines[1], u"Exception occurred in function ProcessKeyW");
+#endif
 }
 
 TEST(ProbeModule, PluginInfoComesFromTheMenus) {

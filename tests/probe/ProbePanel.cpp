@@ -111,6 +111,10 @@ public:
 
     bool ProcessKey(int key, unsigned controlState) override {
         if (key == far::VK_F6 && controlState == 0) return true;
+#ifdef _WIN32
+        // F12 faults on purpose.
+        if (key == 0x7B && controlState == 0) *static_cast<volatile int*>(nullptr) = 1;
+#endif
         if (key == far::VK_F4 && controlState == far::PKF_SHIFT) {
             // The host closes the panel at once: nothing of this object may be used after.
             Startup().Control(Handle(), far::FCTL_CLOSEPLUGIN, 0, 0);
@@ -120,7 +124,9 @@ public:
     }
 
 private:
-    Folder& Current() { return inGroup_ ? root_.folders[u"group"] : root_; }
+    Folder& Current() {
+        return inGroup_ ? root_.folders[u"group"] : root_;
+    }
 
     Folder root_;
     bool inGroup_ = false;

@@ -6,6 +6,7 @@
 //   fit:WIDTH:TEXT shows FitText(TEXT, WIDTH, '.') with ShowError
 //   ask            runs an OK/Cancel dialog with one edit and shows its text, or "cancelled"
 //   null           answers the null handle (which a host takes as a panel)
+//   fault          writes through a null pointer (Windows builds only)
 //   panel          opens the probe's panel (see ProbePanel.h)
 // The plugins menu and the drive menu open the panel too. Every other open answers
 // INVALID_HANDLE_VALUE: no panel.
@@ -46,6 +47,9 @@ public:
             throw EFarError(text);
         }
         if (command == u"abort") throw EAbort();
+#ifdef _WIN32
+        if (command == u"fault") *static_cast<volatile int*>(nullptr) = 1;
+#endif
         if (command == u"foreign") throw std::runtime_error("foreign failure");
         if (command == u"ask") {
             auto dialog = TFarDialog::New<TOkCancelDialog>(NullGuid);
