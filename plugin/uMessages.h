@@ -60,6 +60,7 @@ enum TMessage : uint8_t {
     MNotAFileName = 50,     // an exported name the file system cannot hold
     MFileWriteFailed = 51,  // an exchange file that could not be written
     MFileReadFailed = 52,   // an exchange file that could not be read
+    MNoFolderToStore = 53,  // the active panel shows no folder (a plugin's panel)
     MUnused57 = 57,
     MNoPreviousLocation = 58,
     MNoMessage = 255,

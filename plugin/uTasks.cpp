@@ -234,6 +234,11 @@ std::unique_ptr<TWaymarkInfo> TWaymarks::InfoFromPanel(far::HANDLE panel) {
 
 bool TWaymarks::StoreCurrentDirectory(StringView name, far::HANDLE panel) {
     auto waymark = InfoFromPanel(panel);
+    // A plugin's panel, this plugin's own among them, answers no folder.
+    if (waymark->Directory.empty()) {
+        TFarModule::ShowError(MessageText(MNoFolderToStore));
+        return false;
+    }
     waymark->SetName(name);
     if (const auto stored = Find(name, false)) waymark->Description = stored->Description;
     return StoreWithConfirmation(*waymark);
