@@ -2,7 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <thread>
@@ -16,7 +18,10 @@ namespace wm::platform {
 namespace {
 
 constexpr int kLocalAppData = 28;  // the shell's folder number for $XDG_DATA_HOME
-constexpr int kBusyTimeoutMs = 10000;
+// How long one statement waits for another process's write lock, and how long opening the
+// database may take in all: the host's main thread is never held longer.
+constexpr int kBusyTimeoutMs = 2000;
+constexpr int kOpenWaitMs = 3000;
 constexpr int kRetryPauseMs = 10;
 
 constexpr const char* kSchema = R"sql(
@@ -298,14 +303,7 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
                         FromUtf8(reason));
     };
     if (code != SQLITE_OK) fail(raw ? sqlite3_errmsg(raw) : sqlite3_errstr(code));
-    sqlite3_busy_timeout(raw, kBusyTimeoutMs);
     sqlite3_extended_result_codes(raw, 1);
-    // WAL lets readers and one writer of several processes work at once; a private in-memory
-    // database keeps its own journal.
-    const std::string setup = std::string(path == ":memory:" ? "" : "PRAGMA journal_mode=WAL;") +
-                              "PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON;"
-                              "PRAGMA cache_size=-16384; BEGIN IMMEDIATE;" +
-                              kSchema;
     std::string reason;
     const auto run = [&](const char* sql, sqlite3_callback onRow = nullptr,
                          void* context = nullptr) {
@@ -315,10 +313,38 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
         sqlite3_free(message);
         return result;
     };
+    const auto count = [](void* found, int, char** values, char**) {
+        *static_cast<int*>(found) = values[0] ? std::atoi(values[0]) : 0;
+        return 0;
+    };
+    // A database that already has the whole schema is only read here, so that a read-only one
+    // still serves reads and another process's write lock does not hold the open up.
+    const auto schemaIsCurrent = [&] {
+        int found = 0;
+        return run("SELECT (SELECT count(*) FROM sqlite_master WHERE name IN ('registry_keys',"
+                   " 'registry_keys_by_name', 'registry_values', 'registry_values_in_order'))"
+                   " + (SELECT count(*) FROM pragma_table_info('registry_values')"
+                   " WHERE name = 'ordinal')",
+                   count, &found) == SQLITE_OK &&
+               found == 5;
+    };
+    // WAL lets readers and one writer of several processes work at once; a private in-memory
+    // database keeps its own journal.
+    const std::string pragmas = std::string(path == ":memory:" ? "" : "PRAGMA journal_mode=WAL;") +
+                                "PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON;"
+                                "PRAGMA cache_size=-16384;";
+    const std::string setup = std::string("BEGIN IMMEDIATE;") + kSchema;
     // Processes that make a new database at the same moment may find it locked in ways the
-    // busy handler does not wait for (switching it to WAL): those attempts are repeated.
-    for (int attempt = 0;; ++attempt) {
-        int result = run(setup.c_str());
+    // busy handler does not wait for (switching it to WAL): those attempts are repeated, all
+    // of them within one bounded wait.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kOpenWaitMs);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        sqlite3_busy_timeout(raw, static_cast<int>(std::max<int64_t>(left.count(), 1)));
+        int result = run(pragmas.c_str());
+        if (result == SQLITE_OK && schemaIsCurrent()) break;
+        if (result == SQLITE_OK) result = run(setup.c_str());
         bool ordered = false;
         if (result == SQLITE_OK) {
             result = run(
@@ -335,12 +361,13 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
         if (result == SQLITE_OK) break;
         if (!sqlite3_get_autocommit(raw)) sqlite3_exec(raw, "ROLLBACK", nullptr, nullptr, nullptr);
         const int primary = result & 0xFF;
-        if ((primary != SQLITE_BUSY && primary != SQLITE_LOCKED) ||
-            attempt * kRetryPauseMs >= kBusyTimeoutMs) {
-            fail(reason.c_str());
+        if (primary != SQLITE_BUSY && primary != SQLITE_LOCKED) fail(reason.c_str());
+        if (std::chrono::steady_clock::now() >= deadline) {
+            fail("it is busy: another program has held it for writing for too long");
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(kRetryPauseMs));
     }
+    sqlite3_busy_timeout(raw, kBusyTimeoutMs);
 
     Database& d = *db_;
     d.begin = d.Prepare("BEGIN IMMEDIATE");

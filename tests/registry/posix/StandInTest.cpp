@@ -105,6 +105,56 @@ TEST_F(StandIn, ConnectionsToOneFileSeeEachOthersChanges) {
     EXPECT_EQ(name, u"a");
 }
 
+// Another connection holding the database's write lock, as another process would.
+class WriteLock {
+public:
+    explicit WriteLock(const std::string& file) {
+        EXPECT_EQ(sqlite3_open(file.c_str(), &db_), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db_, "PRAGMA journal_mode=WAL; BEGIN EXCLUSIVE;", nullptr, nullptr,
+                               nullptr),
+                  SQLITE_OK);
+    }
+    ~WriteLock() {
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(db_);
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+TEST_F(StandIn, AHeldWriteLockBlocksOnlyWritesAndOnlyForAMoment) {
+    const std::string file = (folder / "registry.sqlite3").string();
+    const std::vector<uint8_t> text{'a', 0};
+    {
+        SqliteRegistry made(file);
+        RegistryKey key;
+        ASSERT_EQ(made.CreateKey(RegistryRoot::CurrentUser, u"K", key), kOk);
+        ASSERT_EQ(made.WriteValue(key, u"v", RegistryType::String, text), kOk);
+    }
+    {
+        const WriteLock lock(file);
+        // A database with its schema is opened by reading, so the open is not held up; reads go
+        // on, and a write gives up after the busy time-out instead of waiting for the lock.
+        SqliteRegistry registry(file);
+        RegistryKey key;
+        ASSERT_EQ(registry.OpenKey(RegistryRoot::CurrentUser, u"K", key), kOk);
+        RegistryType type{};
+        std::vector<uint8_t> data;
+        EXPECT_EQ(registry.ReadValue(key, u"v", type, data), kOk);
+        EXPECT_NE(registry.WriteValue(key, u"w", RegistryType::String, text), kOk);
+    }
+    // A database still to be made cannot be made under the lock: a clear error, soon.
+    const std::string fresh = (folder / "fresh.sqlite3").string();
+    const WriteLock lock(fresh);
+    try {
+        SqliteRegistry registry(fresh);
+        ADD_FAILURE() << "opened under another program's write lock";
+    } catch (const Exception& error) {
+        EXPECT_NE(error.Message().find(u"busy"), String::npos) << ToUtf8(error.Message());
+    }
+}
+
 TEST_F(StandIn, SeveralProcessesCreateTheDatabaseAndWriteAtOnce) {
     const std::string file = (folder / "registry.sqlite3").string();
     constexpr uint32_t kKeys = 150;
