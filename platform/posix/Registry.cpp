@@ -1,6 +1,7 @@
 #include "platform/posix/Registry.h"
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -293,10 +294,27 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
         const auto folder = std::filesystem::path(path).parent_path();
         if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
     }
+    // A database this process may not write is read as it stands: without write access the
+    // journal's shared index could not be made, and nothing here can change the file anyway.
+    const bool readOnly =
+        path != ":memory:" && std::filesystem::exists(path) && ::access(path.c_str(), W_OK) != 0;
+    std::string uri = "file:";
+    for (const char c : path) {
+        if (c == '%' || c == '?' || c == '#') {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            uri += {'%', kHex[(c >> 4) & 0xF], kHex[c & 0xF]};
+        } else {
+            uri += c;
+        }
+    }
     sqlite3* raw = nullptr;
-    const int code = sqlite3_open_v2(
-        path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
-        nullptr);
+    const int code =
+        readOnly ? sqlite3_open_v2((uri + "?mode=ro&immutable=1").c_str(), &raw,
+                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX,
+                                   nullptr)
+                 : sqlite3_open_v2(
+                       path.c_str(), &raw,
+                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
     db_->db.reset(raw);
     const auto fail = [&](const char* reason) {
         throw Exception(u"Cannot open the registry database " + FromUtf8(path) + u": " +
@@ -330,9 +348,9 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
     };
     // WAL lets readers and one writer of several processes work at once; a private in-memory
     // database keeps its own journal.
-    const std::string pragmas = std::string(path == ":memory:" ? "" : "PRAGMA journal_mode=WAL;") +
-                                "PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON;"
-                                "PRAGMA cache_size=-16384;";
+    const char* journal = path == ":memory:" ? "" : "PRAGMA journal_mode=WAL;";
+    const char* pragmas =
+        "PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON; PRAGMA cache_size=-16384;";
     const std::string setup = std::string("BEGIN IMMEDIATE;") + kSchema;
     // Processes that make a new database at the same moment may find it locked in ways the
     // busy handler does not wait for (switching it to WAL): those attempts are repeated, all
@@ -342,7 +360,10 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         sqlite3_busy_timeout(raw, static_cast<int>(std::max<int64_t>(left.count(), 1)));
-        int result = run(pragmas.c_str());
+        int result = run(journal);
+        // A read-only file refuses the journal switch; it may still be read.
+        if ((result & 0xFF) == SQLITE_READONLY) result = SQLITE_OK;
+        if (result == SQLITE_OK) result = run(pragmas);
         if (result == SQLITE_OK && schemaIsCurrent()) break;
         if (result == SQLITE_OK) result = run(setup.c_str());
         bool ordered = false;

@@ -155,6 +155,44 @@ TEST_F(StandIn, AHeldWriteLockBlocksOnlyWritesAndOnlyForAMoment) {
     }
 }
 
+TEST_F(StandIn, ADatabaseThisProcessMayNotWriteStillServesReads) {
+    const std::string file = (folder / "registry.sqlite3").string();
+    {
+        SqliteRegistry made(file);
+        RegistryKey key;
+        ASSERT_EQ(made.CreateKey(RegistryRoot::CurrentUser, u"K", key), kOk);
+        ASSERT_EQ(made.WriteValue(key, u"v", RegistryType::String, std::vector<uint8_t>{'a', 0}),
+                  kOk);
+    }
+    fs::permissions(folder, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    // A child that may not write there: another user when this one may write anything.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (getuid() == 0 && setuid(65534) != 0) _exit(2);
+        try {
+            SqliteRegistry registry(file);
+            RegistryKey key;
+            RegistryType type{};
+            std::vector<uint8_t> data;
+            if (registry.OpenKey(RegistryRoot::CurrentUser, u"K", key) != kOk ||
+                registry.ReadValue(key, u"v", type, data) != kOk || data.size() != 2) {
+                _exit(3);
+            }
+            const bool refused = registry.WriteValue(key, u"w", RegistryType::String, data) != kOk;
+            _exit(refused ? 0 : 4);
+        } catch (...) {
+            _exit(5);
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
 TEST_F(StandIn, SeveralProcessesCreateTheDatabaseAndWriteAtOnce) {
     const std::string file = (folder / "registry.sqlite3").string();
     constexpr uint32_t kKeys = 150;
