@@ -62,8 +62,12 @@ public:
     RegistryStatus DeleteSubKey(const RegistryKey& key, StringView path) override;
     RegistryStatus EnumSubKey(const RegistryKey& key, uint32_t index, String& name) override;
     RegistryStatus EnumValue(const RegistryKey& key, uint32_t index, String& name) override;
-    // Groups pass through unrecorded, so a failed write inside one is undone by the inner one.
-    RegistryStatus BeginWriteGroup() override { return inner_.BeginWriteGroup(); }
+    // Groups pass through unrecorded, so a failed write inside one is undone by the inner one;
+    // refused, every write stands on its own, as in the Windows registry.
+    void RefuseWriteGroups(bool refuse) { refuseGroups_ = refuse; }
+    RegistryStatus BeginWriteGroup() override {
+        return refuseGroups_ ? RegistryStatus::NotSupported : inner_.BeginWriteGroup();
+    }
     RegistryStatus EndWriteGroup(bool commit) override { return inner_.EndWriteGroup(commit); }
 
 protected:
@@ -82,6 +86,7 @@ private:
     Registry& inner_;
     std::vector<Fault> faults_;
     std::vector<RegistryCallInfo> calls_;
+    bool refuseGroups_ = false;
 };
 
 }  // namespace wm::platform

@@ -139,26 +139,43 @@ std::unique_ptr<TWaymarkInfo> TOptions::ReadEntry(StringView name) {
     return info;
 }
 
+bool TOptions::WriteEntryValues(StringView normalName, const TWaymarkInfo& info) {
+    if (!OpenEntryKey(normalName, false)) return false;
+    const KeyScope scope(*this);
+    bool written = true;
+    if (IsNullGuid(info.PluginID)) {
+        // Nothing to delete is no failure.
+        written = DeleteValue(kPluginId) || !ValueExists(kPluginId);
+    } else {
+        written = WriteString(kPluginId, GuidToString(info.PluginID));
+    }
+    written = WriteString(kParam, info.Param) && written;
+    written = WriteString(kHostFile, info.HostFile) && written;
+    written = WriteString(kDescription, info.Description) && written;
+    written = WriteInt64(kFlags, info.Flags) && written;
+    // Last: a key without its directory is no entry, so a new one cut off part way is not read.
+    return written && WriteString(kDirectory, info.Directory);
+}
+
 bool TOptions::WriteEntry(const TWaymarkInfo& info) {
     const String normal = ValidateName(info.Name);
-    // The key and all its values, or nothing: a store that fails or is cut off part way leaves
-    // the entry as it was (where the registry can undo writes).
-    return WriteTogether([&] {
-        if (!OpenEntryKey(normal, false)) return false;
+    std::unique_ptr<TWaymarkInfo> previous;
+    try {
+        previous = ReadEntry(normal);
+    } catch (const Exception&) {
+        // An entry that cannot be read has nothing to keep.
+    }
+    // The key and all its values, or nothing: where the registry can undo writes, a store that
+    // fails or is cut off part way is undone whole.
+    if (WriteTogether([&] { return WriteEntryValues(normal, info); })) return true;
+    // Where it cannot, the old values are written back, or the new key is taken away again.
+    if (previous) {
+        WriteEntryValues(normal, *previous);
+    } else if (OpenKey(kEntriesKey, false)) {
         const KeyScope scope(*this);
-        bool written = WriteString(kDirectory, info.Directory);
-        if (IsNullGuid(info.PluginID)) {
-            // Nothing to delete is no failure.
-            written = (DeleteValue(kPluginId) || !ValueExists(kPluginId)) && written;
-        } else {
-            written = WriteString(kPluginId, GuidToString(info.PluginID)) && written;
-        }
-        written = WriteString(kParam, info.Param) && written;
-        written = WriteString(kHostFile, info.HostFile) && written;
-        written = WriteString(kDescription, info.Description) && written;
-        written = WriteInt64(kFlags, info.Flags) && written;
-        return written;
-    });
+        DeleteKey(normal);
+    }
+    return false;
 }
 
 bool TOptions::DeleteEntry(StringView name) {

@@ -53,6 +53,8 @@ public:
     bool AllowSearchOverDir;
 
 private:
+    // Writes every value of the entry into its key, the directory last.
+    bool WriteEntryValues(StringView normalName, const TWaymarkInfo& info);
     // Opens the key of one entry; a failure leaves the store closed.
     bool OpenEntryKey(StringView normalName, bool readOnly);
 };

@@ -69,6 +69,42 @@ TEST_F(Options, ARefusingRegistryLeavesTheDefaultsAndReportsTheSave) {
     EXPECT_FALSE(options.Save());
 }
 
+TEST_F(Options, AStoreThatFailsPartWayLeavesTheOldEntryOrNone) {
+    TWaymarkInfo old;
+    old.SetName(u"g/w");
+    old.Directory = u"/old";
+    old.Description = u"old words";
+    ASSERT_TRUE(TOptions().WriteEntry(old));
+    TWaymarkInfo changed = old;
+    changed.Directory = u"/new";
+    changed.Description = u"new words";
+    changed.Param = u"p";
+    TWaymarkInfo fresh = changed;
+    fresh.SetName(u"g/fresh");
+    // With the writes undone together (the stand-in) and each on its own (the Windows registry).
+    for (const bool grouped : {true, false}) {
+        SCOPED_TRACE(grouped ? "grouped" : "one by one");
+        for (const char16_t* failing : {u"Param", u"Description", u"Flags", u"Directory"}) {
+            SCOPED_TRACE(ToUtf8(failing));
+            RefusingRegistry refusing;
+            refusing.faults.RefuseWriteGroups(!grouped);
+            refusing.faults.FailWhen([&](const platform::RegistryCallInfo& call) {
+                return call.call == RegistryCall::WriteValue && call.name == failing;
+            });
+            TOptions options;
+            EXPECT_FALSE(options.WriteEntry(changed));
+            EXPECT_FALSE(options.WriteEntry(fresh));
+            refusing.faults.ClearFaults();
+            const auto kept = options.ReadEntry(u"g/w");
+            ASSERT_NE(kept, nullptr);
+            EXPECT_EQ(kept->Directory, u"/old");
+            EXPECT_EQ(kept->Description, u"old words");
+            EXPECT_EQ(kept->Param, u"");
+            EXPECT_FALSE(KeyExists(EntriesPath() + u"\\g/fresh"));
+        }
+    }
+}
+
 TEST_F(Options, BadNamesAreRefusedBeforeTheRegistryIsTouched) {
     const struct {
         const char16_t* name;
@@ -192,15 +228,13 @@ TEST_F(Options, EntriesAreListedAndDeleted) {
 }
 
 TEST_F(Options, RegistryRefusalsAreReported) {
-    const bool grouped = [&] { return platform::RegistryWriteGroup(registry).Started(); }();
     RefusingRegistry refusing;
     TOptions options;
     refusing.faults.FailWhen([](const auto& call) { return call.name == u"Description"; });
     EXPECT_FALSE(options.WriteEntry(Entry(u"a")));
-    // A registry that can undo writes keeps nothing of the failed store; the Windows registry
-    // writes value by value, and the values after the refused one still land.
-    EXPECT_EQ(ReadRaw(EntriesPath() + u"\\a", u"Flags").first,
-              grouped ? RegistryType::None : RegistryType::Qword);
+    // Nothing of the failed store is kept: undone together where the registry can, and the new
+    // key taken away again where it writes value by value.
+    EXPECT_FALSE(KeyExists(EntriesPath() + u"\\a"));
     refusing.faults.Fail(RegistryCall::CreateKey);
     refusing.faults.Fail(RegistryCall::OpenKey);
     EXPECT_FALSE(options.WriteEntry(Entry(u"b")));
