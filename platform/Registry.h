@@ -104,6 +104,11 @@ public:
     // An existing key with the given rights (RegOpenKeyExW).
     virtual RegistryStatus OpenKeyWithAccess(RegistryRoot root, StringView path, uint32_t access,
                                              RegistryKey& key) = 0;
+    // An existing key at `path` below an open one, with every right the caller may have
+    // (RegOpenKeyW on that key): a walk down a tree need not follow it from the root each time.
+    // `parent` and `key` are different objects.
+    virtual RegistryStatus OpenSubKey(const RegistryKey& parent, StringView path,
+                                      RegistryKey& key) = 0;
     // Opens the key, creating it and every missing key above it first (RegCreateKeyW).
     virtual RegistryStatus CreateKey(RegistryRoot root, StringView path, RegistryKey& key) = 0;
 

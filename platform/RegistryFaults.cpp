@@ -43,6 +43,17 @@ RegistryStatus FaultyRegistry::OpenKeyWithAccess(RegistryRoot root, StringView p
                                         : inner_.OpenKeyWithAccess(root, path, access, key);
 }
 
+RegistryStatus FaultyRegistry::OpenSubKey(const RegistryKey& parent, StringView path,
+                                          RegistryKey& key) {
+    // `parent` may be `key` itself: it is passed on before `key` is closed.
+    const auto status = Intercept({.call = RegistryCall::OpenSubKey, .name = String(path)});
+    if (status != RegistryStatus::Ok) {
+        key.Close();
+        return status;
+    }
+    return inner_.OpenSubKey(parent, path, key);
+}
+
 RegistryStatus FaultyRegistry::CreateKey(RegistryRoot root, StringView path, RegistryKey& key) {
     key.Close();
     const auto status =

@@ -12,6 +12,7 @@ namespace wm::platform {
 enum class RegistryCall {
     OpenKey,
     OpenKeyWithAccess,
+    OpenSubKey,
     CreateKey,
     QueryValue,
     ReadValue,
@@ -51,6 +52,8 @@ public:
     RegistryStatus OpenKey(RegistryRoot root, StringView path, RegistryKey& key) override;
     RegistryStatus OpenKeyWithAccess(RegistryRoot root, StringView path, uint32_t access,
                                      RegistryKey& key) override;
+    RegistryStatus OpenSubKey(const RegistryKey& parent, StringView path,
+                              RegistryKey& key) override;
     RegistryStatus CreateKey(RegistryRoot root, StringView path, RegistryKey& key) override;
     RegistryStatus QueryValue(const RegistryKey& key, StringView name, RegistryType& type,
                               uint32_t& size) override;

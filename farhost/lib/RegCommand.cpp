@@ -228,21 +228,15 @@ void PrintValue(std::ostream& out, const std::string& name, RegistryType type,
         << DataText(type, data) << "\n";
 }
 
-void Query(Registry& registry, const KeyPath& key, const Options& options, std::ostream& out) {
-    RegistryKey handle;
-    Check(registry.OpenKey(key.root, key.path, handle), "the key does not exist");
-    const std::string fullName =
-        key.rootName + (key.path.empty() ? "" : "\\" + wm::ToUtf8(key.path));
+std::string FullName(const KeyPath& key) {
+    return key.rootName + (key.path.empty() ? "" : "\\" + wm::ToUtf8(key.path));
+}
+
+void PrintKey(Registry& registry, const KeyPath& key, const RegistryKey& handle,
+              std::ostream& out) {
+    out << "\n" << FullName(key) << "\n";
     RegistryType type{};
     std::vector<uint8_t> data;
-    if (options.value) {
-        Check(registry.ReadValue(handle, wm::FromUtf8(*options.value), type, data),
-              "the value does not exist");
-        out << "\n" << fullName << "\n";
-        PrintValue(out, *options.value, type, data);
-        return;
-    }
-    out << "\n" << fullName << "\n";
     wm::String valueName;
     for (uint32_t index = 0; registry.EnumValue(handle, index, valueName) == RegistryStatus::Ok;
          ++index) {
@@ -250,37 +244,98 @@ void Query(Registry& registry, const KeyPath& key, const Options& options, std::
             PrintValue(out, wm::ToUtf8(valueName), type, data);
         }
     }
+}
+
+std::vector<wm::String> SubKeys(Registry& registry, const RegistryKey& handle) {
+    std::vector<wm::String> names;
     wm::String child;
-    for (uint32_t index = 0; registry.EnumSubKey(handle, index, child) == RegistryStatus::Ok;
-         ++index) {
-        KeyPath sub = key;
-        sub.path = key.path.empty() ? child : key.path + u"\\" + child;
-        if (options.recursive) {
-            Query(registry, sub, options, out);
-        } else {
-            out << fullName << "\\" << wm::ToUtf8(child) << "\n";
+    while (registry.EnumSubKey(handle, static_cast<uint32_t>(names.size()), child) ==
+           RegistryStatus::Ok) {
+        names.push_back(child);
+    }
+    return names;
+}
+
+KeyPath Below(const KeyPath& key, const wm::String& child) {
+    KeyPath sub = key;
+    sub.path = key.path.empty() ? child : key.path + u"\\" + child;
+    return sub;
+}
+
+// Walks the tree with a stack of its own, so that no depth of keys can exhaust the call stack,
+// and opens each key from its parent, so that the walk costs what the tree holds.
+void Query(Registry& registry, const KeyPath& top, const Options& options, std::ostream& out) {
+    RegistryKey topHandle;
+    Check(registry.OpenKey(top.root, top.path, topHandle), "the key does not exist");
+    if (options.value) {
+        RegistryType type{};
+        std::vector<uint8_t> data;
+        Check(registry.ReadValue(topHandle, wm::FromUtf8(*options.value), type, data),
+              "the value does not exist");
+        out << "\n" << FullName(top) << "\n";
+        PrintValue(out, *options.value, type, data);
+        return;
+    }
+    // The keys still to print, each below the key at `parent` in `open`.
+    struct Pending {
+        KeyPath path;
+        size_t parent;
+        wm::String name;
+    };
+    std::vector<RegistryKey> open;
+    std::vector<Pending> pending;
+    const auto print = [&](const KeyPath& key, RegistryKey handle) {
+        PrintKey(registry, key, handle, out);
+        const auto children = SubKeys(registry, handle);
+        if (!options.recursive) {
+            for (const auto& child : children) out << FullName(Below(key, child)) << "\n";
+            return;
         }
+        open.push_back(std::move(handle));
+        // Pushed last to first, so that the first child is printed next.
+        for (auto it = children.rbegin(); it != children.rend(); ++it) {
+            pending.push_back({Below(key, *it), open.size() - 1, *it});
+        }
+    };
+    print(top, std::move(topHandle));
+    while (!pending.empty()) {
+        Pending next = std::move(pending.back());
+        pending.pop_back();
+        // Keys whose children are all printed are closed again.
+        while (open.size() > next.parent + 1) open.pop_back();
+        RegistryKey handle;
+        Check(registry.OpenSubKey(open[next.parent], next.name, handle), "the key does not exist");
+        print(next.path, std::move(handle));
     }
 }
 
-void DeleteTree(Registry& registry, const KeyPath& key) {
-    RegistryKey handle;
-    Check(registry.OpenKey(key.root, key.path, handle), "the key does not exist");
-    wm::String child;
-    // Always take the first subkey: each deletion shifts the rest down.
-    while (registry.EnumSubKey(handle, 0, child) == RegistryStatus::Ok) {
-        KeyPath sub = key;
-        sub.path = key.path + u"\\" + child;
-        DeleteTree(registry, sub);
-    }
-    handle.Close();
-    const auto slash = key.path.rfind(u'\\');
-    const wm::String parentPath =
-        slash == wm::String::npos ? wm::String() : key.path.substr(0, slash);
-    const wm::String name = slash == wm::String::npos ? key.path : key.path.substr(slash + 1);
+// Deletes the deepest keys first, walking down with a stack of open keys.
+void DeleteTree(Registry& registry, const KeyPath& top) {
+    const auto slash = top.path.rfind(u'\\');
     RegistryKey parent;
-    Check(registry.OpenKey(key.root, parentPath, parent), "the parent key cannot be opened");
-    Check(registry.DeleteSubKey(parent, name), "the key cannot be deleted");
+    Check(
+        registry.OpenKey(
+            top.root, slash == wm::String::npos ? wm::String() : top.path.substr(0, slash), parent),
+        "the parent key cannot be opened");
+    // Each open key with the name of the key below it that the walk went into.
+    std::vector<std::pair<RegistryKey, wm::String>> path;
+    path.emplace_back(std::move(parent),
+                      slash == wm::String::npos ? top.path : top.path.substr(slash + 1));
+    for (;;) {
+        RegistryKey key;
+        Check(registry.OpenSubKey(path.back().first, path.back().second, key),
+              "the key does not exist");
+        wm::String child;
+        if (registry.EnumSubKey(key, 0, child) == RegistryStatus::Ok) {
+            path.emplace_back(std::move(key), std::move(child));
+            continue;
+        }
+        key.Close();
+        Check(registry.DeleteSubKey(path.back().first, path.back().second),
+              "the key cannot be deleted");
+        if (path.size() == 1) return;
+        path.pop_back();
+    }
 }
 
 }  // namespace

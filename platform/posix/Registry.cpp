@@ -478,6 +478,31 @@ RegistryStatus SqliteRegistry::Open(RegistryRoot root, StringView path, uint32_t
     return RegistryStatus::Ok;
 }
 
+RegistryStatus SqliteRegistry::OpenSubKey(const RegistryKey& parent, StringView path,
+                                          RegistryKey& key) {
+    const KeyState* state = State(parent);
+    if (state == nullptr) return RegistryStatus::InvalidHandle;
+    std::vector<StringView> components;
+    if (const auto status = SplitPath(path, components); status != RegistryStatus::Ok) {
+        return status;
+    }
+    int64_t id = state->id;
+    const uint32_t access = state->access;
+    {
+        const std::lock_guard lock(mutex_);
+        if (!db_->KeyExists(id)) return RegistryStatus::KeyDeleted;
+        for (const StringView component : components) {
+            const auto child = db_->FindChild(id, component);
+            if (!child) return RegistryStatus::FileNotFound;
+            id = *child;
+        }
+    }
+    key.Close();
+    auto opened = std::make_unique<KeyState>(KeyState{id, access});
+    key = RegistryKey(*this, reinterpret_cast<uintptr_t>(opened.release()));
+    return RegistryStatus::Ok;
+}
+
 RegistryStatus SqliteRegistry::OpenKey(RegistryRoot root, StringView path, RegistryKey& key) {
     return Open(root, path, KeyAllAccess, false, key);
 }

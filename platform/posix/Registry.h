@@ -18,6 +18,8 @@ public:
     ~SqliteRegistry() override;
 
     RegistryStatus OpenKey(RegistryRoot root, StringView path, RegistryKey& key) override;
+    RegistryStatus OpenSubKey(const RegistryKey& parent, StringView path,
+                              RegistryKey& key) override;
     RegistryStatus OpenKeyWithAccess(RegistryRoot root, StringView path, uint32_t access,
                                      RegistryKey& key) override;
     RegistryStatus CreateKey(RegistryRoot root, StringView path, RegistryKey& key) override;

@@ -49,6 +49,14 @@ public:
         });
     }
 
+    RegistryStatus OpenSubKey(const RegistryKey& parent, StringView path,
+                              RegistryKey& key) override {
+        const HKEY parentHandle = Handle(parent);
+        return Opened(key, [&](HKEY& handle) {
+            return RegOpenKeyW(parentHandle, Wide(path).c_str(), &handle);
+        });
+    }
+
     RegistryStatus CreateKey(RegistryRoot root, StringView path, RegistryKey& key) override {
         return Opened(key, [&](HKEY& handle) {
             return RegCreateKeyW(RootHandle(root), Wide(path).c_str(), &handle);

@@ -160,6 +160,36 @@ TEST_F(SessionTest, RegistryCommandsAndExpectations) {
               4);
 }
 
+TEST_F(SessionTest, RegistryWalksGoInOrderAndToAnyDepth) {
+    const wm::test::ScratchKey scratch(u"walk");
+    session.SetVariable("T", wm::ToUtf8(u"HKCU\\" + scratch.Below(u"")));
+    ASSERT_EQ(Run("reg add \"${T}\\b\\y\" /v v /d 1 /f\n"
+                  "reg add \"${T}\\a\\x\\deep\" /v v /d 2 /f\n"
+                  "reg add \"${T}\\a\\w\" /v v /d 3 /f\n"
+                  "reg query \"${T}\" /s\n"),
+              0)
+        << out.str();
+    std::string order;
+    for (size_t at = 0;
+         (at = out.str().find(wm::ToUtf8(scratch.Below(u"")), at)) != std::string::npos; ++at) {
+        const size_t end = out.str().find('\n', at);
+        order +=
+            out.str().substr(at + scratch.Below(u"").size(), end - at - scratch.Below(u"").size()) +
+            " ";
+    }
+    EXPECT_NE(order.find("\\a \\a\\w \\a\\x \\a\\x\\deep \\b \\b\\y "), std::string::npos) << order;
+#ifndef _WIN32
+    // Far deeper than the Windows registry allows (512 levels): the walks keep no call per level.
+    std::string deep;
+    for (int level = 0; level < 20000; ++level) deep += "\\k";
+    ASSERT_EQ(Run("reg add \"${T}\\d" + deep +
+                  "\" /v v /d 1 /f\n"
+                  "reg delete \"${T}\\d\" /f\n"
+                  "expect no registry \"${T}\\d\\k\" v\n"),
+              0);
+#endif
+}
+
 TEST_F(SessionTest, DialogActionsComeFromTheScript) {
     // The probe's dialog: frame 0, separator 1, OK 2, Cancel 3, and its edit 4.
     EXPECT_EQ(Run("dialog type 4 \"abc\"\n"
