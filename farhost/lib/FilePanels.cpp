@@ -118,23 +118,9 @@ int32_t FilePanels::Control(far::HANDLE handle, int32_t command, int32_t param1,
     FilePanel& panel = active ? Active() : Passive();
     const bool left = &panel == &panels_[0];
     switch (command) {
-        case far::FCTL_GETPANELINFO: {
-            if (param2 == 0) return 0;
-            far::PanelInfo info{};
-            info.PanelType = 0;
-            info.Plugin = 0;
-            info.PanelRect = left ? far::RECT{0, 1, 39, 22} : far::RECT{40, 1, 79, 22};
-            info.ItemsNumber = static_cast<int32_t>(panel.Entries().size());
-            info.SelectedItemsNumber =
-                static_cast<int32_t>(ChosenItems(panel.Entries(), panel.CurrentItem()).size());
-            info.CurrentItem = panel.CurrentItem();
-            info.Visible = 1;
-            info.Focus = active ? 1 : 0;
-            info.ViewMode = 2;
-            info.SortMode = 1;
-            std::memcpy(reinterpret_cast<void*>(param2), &info, sizeof info);
-            return 1;
-        }
+        case far::FCTL_GETPANELINFO:
+            return WritePanelInfo(panel.Entries(), panel.CurrentItem(), 0, false, active, left,
+                                  param2);
         case far::FCTL_GETPANELDIR:
             return WritePanelText(panel.Directory(), param1, param2);
         case far::FCTL_GETPANELITEM:

@@ -80,6 +80,25 @@ far::PluginPanelItem Record(const PanelEntry& entry) {
 
 }  // namespace
 
+int32_t WritePanelInfo(const std::vector<PanelEntry>& entries, int current, int top, bool plugin,
+                       bool active, bool left, far::LONG_PTR buffer) {
+    if (buffer == 0) return 0;
+    far::PanelInfo info{};
+    info.PanelType = 0;
+    info.Plugin = plugin ? 1 : 0;
+    info.PanelRect = left ? far::RECT{0, 1, 39, 22} : far::RECT{40, 1, 79, 22};
+    info.ItemsNumber = static_cast<int32_t>(entries.size());
+    info.SelectedItemsNumber = static_cast<int32_t>(ChosenItems(entries, current).size());
+    info.CurrentItem = current;
+    info.TopPanelItem = top;
+    info.Visible = 1;
+    info.Focus = active ? 1 : 0;
+    info.ViewMode = 2;
+    info.SortMode = 1;
+    std::memcpy(reinterpret_cast<void*>(buffer), &info, sizeof info);
+    return 1;
+}
+
 int32_t WritePanelItem(const PanelEntry& entry, far::LONG_PTR buffer) {
     // The texts in order behind the record; description and owner only when there is one.
     const wm::String* texts[] = {&entry.name, &entry.alternateName, &entry.description,

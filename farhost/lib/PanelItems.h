@@ -39,6 +39,10 @@ std::vector<size_t> ChosenItems(const std::vector<PanelEntry>& entries, int curr
 // A copy of a plugin's item; texts are copied, null ones become empty.
 PanelEntry FromPluginItem(const far::PluginPanelItem& item);
 
+// Writes FCTL_GETPANELINFO's record for a panel of these entries into `buffer` (no buffer: 0).
+int32_t WritePanelInfo(const std::vector<PanelEntry>& entries, int current, int top, bool plugin,
+                       bool active, bool left, far::LONG_PTR buffer);
+
 // FCTL_GETPANELITEM's answer: the bytes needed for the item with its texts; with a buffer, the
 // item is written into it, its texts right behind the record.
 int32_t WritePanelItem(const PanelEntry& entry, far::LONG_PTR buffer);

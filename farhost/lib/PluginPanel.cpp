@@ -107,24 +107,8 @@ PanelView PluginPanel::View() const {
 int32_t PluginPanel::Control(bool active, bool left, int32_t command, int32_t param1,
                              far::LONG_PTR param2) {
     switch (command) {
-        case far::FCTL_GETPANELINFO: {
-            if (param2 == 0) return 0;
-            far::PanelInfo info{};
-            info.PanelType = 0;
-            info.Plugin = 1;
-            info.PanelRect = left ? far::RECT{0, 1, 39, 22} : far::RECT{40, 1, 79, 22};
-            info.ItemsNumber = static_cast<int32_t>(entries_.size());
-            info.SelectedItemsNumber =
-                static_cast<int32_t>(ChosenItems(entries_, currentItem_).size());
-            info.CurrentItem = currentItem_;
-            info.TopPanelItem = topItem_;
-            info.Visible = 1;
-            info.Focus = active ? 1 : 0;
-            info.ViewMode = 2;
-            info.SortMode = 1;
-            std::memcpy(reinterpret_cast<void*>(param2), &info, sizeof info);
-            return 1;
-        }
+        case far::FCTL_GETPANELINFO:
+            return WritePanelInfo(entries_, currentItem_, topItem_, true, active, left, param2);
         case far::FCTL_GETPANELITEM:
             if (param1 < 0 || param1 >= static_cast<int32_t>(entries_.size())) return 0;
             return WritePanelItem(entries_[static_cast<size_t>(param1)], param2);
