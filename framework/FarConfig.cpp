@@ -62,8 +62,8 @@ bool TFarConfig::OpenKey(StringView path, bool readOnly) {
     if (IsOpen() && CurrentPath_ == resolved) return true;
     CloseKey();
     const String fullPath = BaseKeyPath_ + resolved;
-    const RegistryStatus status = readOnly ? Registry_.OpenKey(kHive, fullPath, Key_)
-                                           : Registry_.CreateKey(kHive, fullPath, Key_);
+    const RegistryStatus status = readOnly ? Note(Registry_.OpenKey(kHive, fullPath, Key_))
+                                           : Note(Registry_.CreateKey(kHive, fullPath, Key_));
     if (status != RegistryStatus::Ok) {
         Key_.Close();
         return false;
@@ -77,6 +77,13 @@ void TFarConfig::CloseKey() {
     CurrentPath_.clear();
 }
 
+RegistryStatus TFarConfig::Note(RegistryStatus status) {
+    if (status == RegistryStatus::RegistryCorrupt || status == RegistryStatus::NotEnoughMemory) {
+        Broken_ = status;
+    }
+    return status;
+}
+
 bool TFarConfig::ReadTyped(StringView name, std::initializer_list<RegistryType> accepted,
                            RegistryType& type, std::vector<uint8_t>& data) {
     if (!IsOpen()) return false;
@@ -84,11 +91,13 @@ bool TFarConfig::ReadTyped(StringView name, std::initializer_list<RegistryType> 
         return std::find(accepted.begin(), accepted.end(), t) != accepted.end();
     };
     uint32_t size = 0;
-    if (Registry_.QueryValue(Key_, name, type, size) != RegistryStatus::Ok || !isAccepted(type)) {
+    if (Note(Registry_.QueryValue(Key_, name, type, size)) != RegistryStatus::Ok ||
+        !isAccepted(type)) {
         return false;
     }
     // The value may have changed between the two calls: its type is checked again.
-    return Registry_.ReadValue(Key_, name, type, data) == RegistryStatus::Ok && isAccepted(type);
+    return Note(Registry_.ReadValue(Key_, name, type, data)) == RegistryStatus::Ok &&
+           isAccepted(type);
 }
 
 bool TFarConfig::ReadInt64(StringView name, int64_t& value) {
@@ -141,13 +150,13 @@ String TFarConfig::ReadStringDef(StringView name, StringView defaultValue) {
 
 bool TFarConfig::WriteInt64(StringView name, int64_t value) {
     if (!IsOpen()) return false;
-    if (Registry_.WriteValue(Key_, name, RegistryType::Qword, BytesOf(value)) ==
+    if (Note(Registry_.WriteValue(Key_, name, RegistryType::Qword, BytesOf(value))) ==
         RegistryStatus::Ok) {
         return true;
     }
     if (value < 0 || value > 0xFFFFFFFF) return false;
     const auto low = static_cast<uint32_t>(value);
-    return Registry_.WriteValue(Key_, name, RegistryType::Dword, BytesOf(low)) ==
+    return Note(Registry_.WriteValue(Key_, name, RegistryType::Dword, BytesOf(low))) ==
            RegistryStatus::Ok;
 }
 
@@ -160,7 +169,8 @@ bool TFarConfig::WriteString(StringView name, StringView value) {
     const String text(value);  // with its terminating null
     const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(text.c_str()),
                                          (text.size() + 1) * sizeof(char16_t));
-    return Registry_.WriteValue(Key_, name, RegistryType::String, bytes) == RegistryStatus::Ok;
+    return Note(Registry_.WriteValue(Key_, name, RegistryType::String, bytes)) ==
+           RegistryStatus::Ok;
 }
 
 bool TFarConfig::WriteTogether(const std::function<bool()>& writes) {
@@ -172,17 +182,17 @@ bool TFarConfig::WriteTogether(const std::function<bool()>& writes) {
 bool TFarConfig::ValueExists(StringView name) {
     platform::RegistryType type;
     uint32_t size = 0;
-    return IsOpen() && Registry_.QueryValue(Key_, name, type, size) == RegistryStatus::Ok;
+    return IsOpen() && Note(Registry_.QueryValue(Key_, name, type, size)) == RegistryStatus::Ok;
 }
 
 bool TFarConfig::DeleteValue(StringView name) {
-    return IsOpen() && Registry_.DeleteValue(Key_, name) == RegistryStatus::Ok;
+    return IsOpen() && Note(Registry_.DeleteValue(Key_, name)) == RegistryStatus::Ok;
 }
 
 bool TFarConfig::DeleteKey(StringView name) {
     if (!IsOpen()) return false;
     const String path = CurrentPath_;
-    const bool deleted = Registry_.DeleteSubKey(Key_, name) == RegistryStatus::Ok;
+    const bool deleted = Note(Registry_.DeleteSubKey(Key_, name)) == RegistryStatus::Ok;
     OpenKey(u"\\" + path, false);
     return deleted;
 }
@@ -192,7 +202,7 @@ bool TFarConfig::EnumKeys(std::vector<String>& names) {
     if (!IsOpen()) return false;
     for (uint32_t index = 0;; ++index) {
         String name;
-        const RegistryStatus status = Registry_.EnumSubKey(Key_, index, name);
+        const RegistryStatus status = Note(Registry_.EnumSubKey(Key_, index, name));
         if (status == RegistryStatus::NoMoreItems) return true;
         if (status != RegistryStatus::Ok) return false;
         names.push_back(std::move(name));

@@ -57,6 +57,12 @@ public:
     // (a refusal part way keeps the names read so far and gives false).
     bool EnumKeys(std::vector<String>& names);
 
+    // Why the store could not even look, when a registry call answered so since the store was
+    // made or last asked with ClearBroken: a damaged registry (RegistryCorrupt) or no memory
+    // (NotEnoughMemory). Ok otherwise.
+    platform::RegistryStatus Broken() const { return Broken_; }
+    void ClearBroken() { Broken_ = platform::RegistryStatus::Ok; }
+
     const String& BaseKeyPath() const { return BaseKeyPath_; }
     // Relative to BaseKeyPath, without leading or trailing "\"; empty while closed.
     const String& CurrentPath() const { return CurrentPath_; }
@@ -69,11 +75,15 @@ private:
     bool ReadTyped(StringView name, std::initializer_list<platform::RegistryType> accepted,
                    platform::RegistryType& type, std::vector<uint8_t>& data);
 
+    // Passes the status on, keeping it as Broken when it says the registry could not look.
+    platform::RegistryStatus Note(platform::RegistryStatus status);
+
     // The registry current when the store was made; it serves the store's whole life.
     platform::Registry& Registry_;
     platform::RegistryKey Key_;
     String BaseKeyPath_;
     String CurrentPath_;
+    platform::RegistryStatus Broken_ = platform::RegistryStatus::Ok;
 };
 
 }  // namespace wm

@@ -57,10 +57,12 @@ enum TMessage : uint8_t {
     MOptAllowPluginCalls = 47,
     MOptAllowFuzzySearch = 48,
     MOptAllowSearchOverDir = 49,
-    MNotAFileName = 50,     // an exported name the file system cannot hold
-    MFileWriteFailed = 51,  // an exchange file that could not be written
-    MFileReadFailed = 52,   // an exchange file that could not be read
-    MNoFolderToStore = 53,  // the active panel shows no folder (a plugin's panel)
+    MNotAFileName = 50,      // an exported name the file system cannot hold
+    MFileWriteFailed = 51,   // an exchange file that could not be written
+    MFileReadFailed = 52,    // an exchange file that could not be read
+    MNoFolderToStore = 53,   // the active panel shows no folder (a plugin's panel)
+    MStoreDamaged = 54,      // the registry answered that it is damaged
+    MStoreOutOfMemory = 55,  // no memory to read or write the store
     MUnused57 = 57,
     MNoPreviousLocation = 58,
     MNoMessage = 255,

@@ -59,6 +59,17 @@ bool IsUsableName(StringView name) {
     return true;
 }
 
+// A registry that could not even look is said to be so, rather than taken for a missing or
+// unstored entry.
+void RaiseIfBroken(platform::RegistryStatus broken) {
+    if (broken == platform::RegistryStatus::RegistryCorrupt) {
+        throw EWaymarkError(MessageText(MStoreDamaged));
+    }
+    if (broken == platform::RegistryStatus::NotEnoughMemory) {
+        throw EWaymarkError(MessageText(MStoreOutOfMemory));
+    }
+}
+
 // Closes the store's key on the way out, also when an error passes.
 class KeyScope {
 public:
@@ -120,10 +131,17 @@ bool TOptions::OpenEntryKey(StringView normalName, bool readOnly) {
 
 std::unique_ptr<TWaymarkInfo> TOptions::ReadEntry(StringView name) {
     const String normal = ValidateName(name);
-    if (!OpenEntryKey(normal, true)) return nullptr;
+    ClearBroken();
+    if (!OpenEntryKey(normal, true)) {
+        RaiseIfBroken(Broken());
+        return nullptr;
+    }
     const KeyScope scope(*this);
     String directory;
-    if (!ReadString(kDirectory, directory)) return nullptr;
+    if (!ReadString(kDirectory, directory)) {
+        RaiseIfBroken(Broken());
+        return nullptr;
+    }
 
     auto info = std::make_unique<TWaymarkInfo>();
     info->SetName(normal);
@@ -167,7 +185,9 @@ bool TOptions::WriteEntry(const TWaymarkInfo& info) {
     }
     // The key and all its values, or nothing: where the registry can undo writes, a store that
     // fails or is cut off part way is undone whole.
+    ClearBroken();
     if (WriteTogether([&] { return WriteEntryValues(normal, info); })) return true;
+    const platform::RegistryStatus broken = Broken();
     // Where it cannot, the old values are written back, or the new key is taken away again.
     if (previous) {
         WriteEntryValues(normal, *previous);
@@ -175,6 +195,7 @@ bool TOptions::WriteEntry(const TWaymarkInfo& info) {
         const KeyScope scope(*this);
         DeleteKey(normal);
     }
+    RaiseIfBroken(broken);
     return false;
 }
 

@@ -191,6 +191,10 @@ uint32_t EffectiveAccess(uint32_t access) {
 RegistryStatus FromSqlite(int code) {
     if (code == SQLITE_OK || code == SQLITE_DONE || code == SQLITE_ROW) return RegistryStatus::Ok;
     if (code == SQLITE_CONSTRAINT_FOREIGNKEY) return RegistryStatus::KeyDeleted;
+    const int primary = code & 0xFF;
+    if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB)
+        return RegistryStatus::RegistryCorrupt;
+    if (primary == SQLITE_NOMEM) return RegistryStatus::NotEnoughMemory;
     return RegistryStatus::RegistryIoFailed;
 }
 
@@ -216,14 +220,26 @@ struct SqliteRegistry::Database {
 
     bool KeyExists(int64_t id) {
         Query query(keyExists);
-        return query.Bind(id).Step() == SQLITE_ROW;
+        return Found(query.Bind(id).Step());
     }
 
     std::optional<int64_t> FindChild(int64_t parent, StringView name) {
         Query query(findChild);
-        if (query.Bind(parent).Bind(Fold(name)).Step() != SQLITE_ROW) return std::nullopt;
+        if (!Found(query.Bind(parent).Bind(Fold(name)).Step())) return std::nullopt;
         return query.Integer(0);
     }
+
+    // Whether a lookup's step found a row; a step that failed is kept for Missing.
+    bool Found(int code) {
+        failure = code == SQLITE_ROW || code == SQLITE_DONE ? SQLITE_OK : code;
+        return code == SQLITE_ROW;
+    }
+    // What the last lookup answers when it found nothing: FileNotFound, or why it could not
+    // look (a damaged file, no memory) when its step failed.
+    RegistryStatus Missing() const {
+        return failure == SQLITE_OK ? RegistryStatus::FileNotFound : FromSqlite(failure);
+    }
+    int failure = SQLITE_OK;
 
     // The version the database is at: other connections' commits and this one's changes.
     std::pair<int64_t, int64_t> Version() {
@@ -459,7 +475,7 @@ RegistryStatus SqliteRegistry::Open(RegistryRoot root, StringView path, uint32_t
         return true;
     };
     if (!walk()) {
-        if (!create) return RegistryStatus::FileNotFound;
+        if (!create) return d.Missing();
         if (GroupLost()) return RegistryStatus::RegistryIoFailed;
         // Looked for again inside the write transaction: another process may have made it.
         Transaction transaction(d.begin, d.commit, d.rollback);
@@ -493,7 +509,7 @@ RegistryStatus SqliteRegistry::OpenSubKey(const RegistryKey& parent, StringView 
         if (!db_->KeyExists(id)) return RegistryStatus::KeyDeleted;
         for (const StringView component : components) {
             const auto child = db_->FindChild(id, component);
-            if (!child) return RegistryStatus::FileNotFound;
+            if (!child) return db_->Missing();
             id = *child;
         }
     }
@@ -523,7 +539,8 @@ RegistryStatus SqliteRegistry::QueryValue(const RegistryKey& key, StringView nam
     if (!(state->access & KeyQueryValue)) return RegistryStatus::AccessDenied;
     const std::lock_guard lock(mutex_);
     Query query(db_->queryValue);
-    if (query.Bind(state->id).Bind(Fold(UpToNull(name))).Step() != SQLITE_ROW) {
+    if (!db_->Found(query.Bind(state->id).Bind(Fold(UpToNull(name))).Step())) {
+        if (db_->Missing() != RegistryStatus::FileNotFound) return db_->Missing();
         return db_->KeyExists(state->id) ? RegistryStatus::FileNotFound
                                          : RegistryStatus::KeyDeleted;
     }
@@ -539,7 +556,8 @@ RegistryStatus SqliteRegistry::ReadValue(const RegistryKey& key, StringView name
     if (!(state->access & KeyQueryValue)) return RegistryStatus::AccessDenied;
     const std::lock_guard lock(mutex_);
     Query query(db_->readValue);
-    if (query.Bind(state->id).Bind(Fold(UpToNull(name))).Step() != SQLITE_ROW) {
+    if (!db_->Found(query.Bind(state->id).Bind(Fold(UpToNull(name))).Step())) {
+        if (db_->Missing() != RegistryStatus::FileNotFound) return db_->Missing();
         return db_->KeyExists(state->id) ? RegistryStatus::FileNotFound
                                          : RegistryStatus::KeyDeleted;
     }

@@ -157,6 +157,38 @@ TEST_F(Tasks, KeysThatAreNoEntryNamesAreNeitherFoundNorMistakenForOthers) {
     EXPECT_TRUE(KeyExists(EntriesPath() + u"\\x/../y"));
 }
 
+TEST_F(Tasks, ABrokenStoreIsSaidToBeBrokenNotTakenForAMissingEntry) {
+    Add(u"w", Dir("docs"));
+    const auto raised = [&](StringView command) {
+        try {
+            Run(command);
+        } catch (const EWaymarkError& error) {
+            return error.Message();
+        }
+        return String(u"nothing raised");
+    };
+    RefusingRegistry refusing;
+    refusing.faults.FailWhen(
+        [](const platform::RegistryCallInfo& call) {
+            return call.call == platform::RegistryCall::ReadValue;
+        },
+        platform::RegistryStatus::RegistryCorrupt);
+    EXPECT_EQ(raised(u"w"), Msg(54));
+    refusing.faults.ClearFaults();
+    refusing.faults.FailWhen(
+        [](const platform::RegistryCallInfo& call) {
+            return call.call == platform::RegistryCall::WriteValue && call.name == u"Description";
+        },
+        platform::RegistryStatus::NotEnoughMemory);
+    host.QueueMessageAnswer(0);  // overwrite it
+    EXPECT_EQ(raised(u":w"), Msg(55));
+    refusing.faults.ClearFaults();
+    // What was stored stays, and a store that is well again works.
+    EXPECT_TRUE(Run(u"w"));
+    EXPECT_EQ(Active(), Dir("docs"));
+    EXPECT_EQ(TOptions().ReadEntry(u"w")->Directory, Dir("docs"));
+}
+
 TEST_F(Tasks, FuzzyMenuLeavesGroupsOutAndCancelMeansNotFound) {
     Add(u"Proj", u"", true);
     Add(u"Proj/alpha", Dir("a"), false, u"Alpha");
