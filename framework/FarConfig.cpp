@@ -78,7 +78,8 @@ void TFarConfig::CloseKey() {
 }
 
 RegistryStatus TFarConfig::Note(RegistryStatus status) {
-    if (status == RegistryStatus::RegistryCorrupt || status == RegistryStatus::NotEnoughMemory) {
+    if (status == RegistryStatus::RegistryCorrupt || status == RegistryStatus::NotEnoughMemory ||
+        status == RegistryStatus::Busy) {
         Broken_ = status;
     }
     return status;
@@ -175,6 +176,8 @@ bool TFarConfig::WriteString(StringView name, StringView value) {
 
 bool TFarConfig::WriteTogether(const std::function<bool()>& writes) {
     platform::RegistryWriteGroup group(Registry_);
+    // A store another program holds for writing would make every write wait in turn.
+    if (Note(group.StartStatus()) == RegistryStatus::Busy) return false;
     if (!writes()) return false;
     return !group.Started() || group.Commit() == RegistryStatus::Ok;
 }

@@ -59,7 +59,7 @@ public:
 
     // Why the store could not even look, when a registry call answered so since the store was
     // made or last asked with ClearBroken: a damaged registry (RegistryCorrupt) or no memory
-    // (NotEnoughMemory). Ok otherwise.
+    // (NotEnoughMemory), or another program holding it for writing (Busy). Ok otherwise.
     platform::RegistryStatus Broken() const { return Broken_; }
     void ClearBroken() { Broken_ = platform::RegistryStatus::Ok; }
 

@@ -46,6 +46,7 @@ enum class [[nodiscard]] RegistryStatus : int32_t{
     NotEnoughMemory = 8,
     InvalidParameter = 87,
     BadPathName = 161,
+    Busy = 170,
     MoreData = 234,
     NoMoreItems = 259,
     RegistryCorrupt = 1015,
@@ -148,7 +149,9 @@ protected:
 class RegistryWriteGroup {
 public:
     explicit RegistryWriteGroup(Registry& registry)
-        : registry_(registry), open_(registry.BeginWriteGroup() == RegistryStatus::Ok) {}
+        : registry_(registry),
+          status_(registry.BeginWriteGroup()),
+          open_(status_ == RegistryStatus::Ok) {}
     ~RegistryWriteGroup() {
         // Undoing cannot fail in a way the caller could still mend.
         if (open_) static_cast<void>(registry_.EndWriteGroup(false));
@@ -157,6 +160,8 @@ public:
     RegistryWriteGroup& operator=(const RegistryWriteGroup&) = delete;
 
     bool Started() const { return open_; }
+    // How the start went: NotSupported where the registry writes value by value.
+    RegistryStatus StartStatus() const { return status_; }
     RegistryStatus Commit() {
         if (!open_) return RegistryStatus::AccessDenied;
         open_ = false;
@@ -165,6 +170,7 @@ public:
 
 private:
     Registry& registry_;
+    RegistryStatus status_;
     bool open_;
 };
 

@@ -63,6 +63,7 @@ enum TMessage : uint8_t {
     MNoFolderToStore = 53,   // the active panel shows no folder (a plugin's panel)
     MStoreDamaged = 54,      // the registry answered that it is damaged
     MStoreOutOfMemory = 55,  // no memory to read or write the store
+    MStoreBusy = 56,         // another program holds the store for writing
     MUnused57 = 57,
     MNoPreviousLocation = 58,
     MNoMessage = 255,

@@ -65,6 +65,7 @@ void RaiseIfBroken(platform::RegistryStatus broken) {
     if (broken == platform::RegistryStatus::RegistryCorrupt) {
         throw EWaymarkError(MessageText(MStoreDamaged));
     }
+    if (broken == platform::RegistryStatus::Busy) throw EWaymarkError(MessageText(MStoreBusy));
     if (broken == platform::RegistryStatus::NotEnoughMemory) {
         throw EWaymarkError(MessageText(MStoreOutOfMemory));
     }
@@ -160,19 +161,16 @@ std::unique_ptr<TWaymarkInfo> TOptions::ReadEntry(StringView name) {
 bool TOptions::WriteEntryValues(StringView normalName, const TWaymarkInfo& info) {
     if (!OpenEntryKey(normalName, false)) return false;
     const KeyScope scope(*this);
-    bool written = true;
-    if (IsNullGuid(info.PluginID)) {
-        // Nothing to delete is no failure.
-        written = DeleteValue(kPluginId) || !ValueExists(kPluginId);
-    } else {
-        written = WriteString(kPluginId, GuidToString(info.PluginID));
-    }
-    written = WriteString(kParam, info.Param) && written;
-    written = WriteString(kHostFile, info.HostFile) && written;
-    written = WriteString(kDescription, info.Description) && written;
-    written = WriteInt64(kFlags, info.Flags) && written;
-    // Last: a key without its directory is no entry, so a new one cut off part way is not read.
-    return written && WriteString(kDirectory, info.Directory);
+    // Nothing to delete is no failure. The first write that fails ends the store.
+    const bool pluginWritten = IsNullGuid(info.PluginID)
+                                   ? DeleteValue(kPluginId) || !ValueExists(kPluginId)
+                                   : WriteString(kPluginId, GuidToString(info.PluginID));
+    return pluginWritten && WriteString(kParam, info.Param) &&
+           WriteString(kHostFile, info.HostFile) && WriteString(kDescription, info.Description) &&
+           WriteInt64(kFlags, info.Flags) &&
+           // Last: a key without its directory is no entry, so a new one cut off part way is
+           // not read.
+           WriteString(kDirectory, info.Directory);
 }
 
 bool TOptions::WriteEntry(const TWaymarkInfo& info) {
@@ -188,6 +186,8 @@ bool TOptions::WriteEntry(const TWaymarkInfo& info) {
     ClearBroken();
     if (WriteTogether([&] { return WriteEntryValues(normal, info); })) return true;
     const platform::RegistryStatus broken = Broken();
+    // A busy store took none of the writes.
+    if (broken == platform::RegistryStatus::Busy) RaiseIfBroken(broken);
     // Where it cannot, the old values are written back, or the new key is taken away again.
     if (previous) {
         WriteEntryValues(normal, *previous);

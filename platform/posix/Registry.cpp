@@ -195,6 +195,7 @@ RegistryStatus FromSqlite(int code) {
     if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB)
         return RegistryStatus::RegistryCorrupt;
     if (primary == SQLITE_NOMEM) return RegistryStatus::NotEnoughMemory;
+    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) return RegistryStatus::Busy;
     return RegistryStatus::RegistryIoFailed;
 }
 

@@ -15,6 +15,7 @@
 #include "platform/KnownFolders.h"
 #include "platform/posix/Registry.h"
 #include "tests/registry/Scratch.h"
+#include "tests/registry/posix/WriteLock.h"
 
 namespace wm::platform {
 namespace {
@@ -105,23 +106,7 @@ TEST_F(StandIn, ConnectionsToOneFileSeeEachOthersChanges) {
     EXPECT_EQ(name, u"a");
 }
 
-// Another connection holding the database's write lock, as another process would.
-class WriteLock {
-public:
-    explicit WriteLock(const std::string& file) {
-        EXPECT_EQ(sqlite3_open(file.c_str(), &db_), SQLITE_OK);
-        EXPECT_EQ(sqlite3_exec(db_, "PRAGMA journal_mode=WAL; BEGIN EXCLUSIVE;", nullptr, nullptr,
-                               nullptr),
-                  SQLITE_OK);
-    }
-    ~WriteLock() {
-        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(db_);
-    }
-
-private:
-    sqlite3* db_ = nullptr;
-};
+using test::WriteLock;
 
 TEST_F(StandIn, AHeldWriteLockBlocksOnlyWritesAndOnlyForAMoment) {
     const std::string file = (folder / "registry.sqlite3").string();

@@ -1,6 +1,7 @@
-// A process killed in the middle of its stores leaves every entry whole: old or new, never part
-// of each. Only the registry stand-in can promise this; the Windows registry writes value by
-// value.
+// The store over the registry stand-in's database file, as several processes share it: a
+// process killed in the middle of its stores leaves every entry whole (old or new, never part of
+// each; the Windows registry writes value by value and cannot promise this), and a write lock
+// another process holds makes a store fail soon with a message that says so.
 #ifndef _WIN32
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -13,7 +14,9 @@
 #include <thread>
 
 #include "platform/posix/Registry.h"
+#include "plugin/uFunctions.h"
 #include "plugin/uOptions.h"
+#include "tests/registry/posix/WriteLock.h"
 #include "tests/settings/SettingsFixture.h"
 
 namespace wm::test {
@@ -34,12 +37,16 @@ TWaymarkInfo Entry(int index, int round) {
     return info;
 }
 
-class KilledStore : public SettingsTest {};
+class StandInStore : public SettingsTest {
+protected:
+    StandInStore() { fs::create_directories(folder); }
+    ~StandInStore() override { fs::remove_all(folder); }
 
-TEST_F(KilledStore, LeavesEveryEntryWhole) {
-    const fs::path folder = fs::temp_directory_path() / ("wm-killed-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
+    const fs::path folder = fs::temp_directory_path() / ("wm-store-" + std::to_string(::getpid()));
     const std::string file = (folder / "registry.sqlite3").string();
+};
+
+TEST_F(StandInStore, AKilledProcessLeavesEveryEntryWhole) {
     for (int run = 0; run < 6; ++run) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
@@ -87,7 +94,22 @@ TEST_F(KilledStore, LeavesEveryEntryWhole) {
             EXPECT_EQ(entry->HostFile, entry->Description);
         }
     }
-    fs::remove_all(folder);
+}
+
+TEST_F(StandInStore, AHeldWriteLockMakesAStoreFailSoonSayingSo) {
+    platform::SqliteRegistry registry(file);
+    const platform::ScopedRegistry scope(registry);
+    ASSERT_TRUE(TOptions().WriteEntry(Entry(1, 1)));
+    const WriteLock lock(file);
+    TOptions options;
+    // Reading goes on under the lock.
+    ASSERT_NE(options.ReadEntry(Entry(1, 1).Name), nullptr);
+    try {
+        options.WriteEntry(Entry(1, 2));
+        ADD_FAILURE() << "stored under another program's write lock";
+    } catch (const EWaymarkError& error) {
+        EXPECT_EQ(error.Message(), u"Message 56");
+    }
 }
 
 }  // namespace
