@@ -66,13 +66,15 @@ TEST(ProbeModule, AFaultInsideAnExportIsReportedAndTheHostGoesOn) {
     EXPECT_EQ(host.Exports().ProcessKeyW(opened, 0x7B, 0), 0);
     EXPECT_EQ(host.Exports().ProcessKeyW(opened, far::VK_F6, 0), 1);  // still alive
     host.Exports().ClosePluginW(opened);
+    EXPECT_EQ(host.Exports().ConfigureW(7), 0);
 
-    ASSERT_EQ(host.Messages().size(), 2u);
+    ASSERT_EQ(host.Messages().size(), 3u);
     EXPECT_EQ(
         host.Messages()[0].lines,
         (std::vector<String>{u"Probe", u"Exception occurred in function OpenW",
                              u"EExternalException", u"Access violation (code C0000005)", u"&OK"}));
     EXPECT_EQ(host.Messages()[1].lines[1], u"Exception occurred in function ProcessKeyW");
+    EXPECT_EQ(host.Messages()[2].lines[1], u"Exception occurred in function ConfigureW");
 #endif
 }
 

@@ -34,6 +34,13 @@ public:
         pluginMenu = {{u"Probe menu", NullGuid}};
         prefix = u"probe";
     }
+#ifdef _WIN32
+    // The configuration item 7 faults on purpose.
+    bool Configure(const Guid* /*guid*/, int itemNumber) override {
+        if (itemNumber == 7) *static_cast<volatile int*>(nullptr) = 1;
+        return false;
+    }
+#endif
     far::HANDLE Open(int openFrom, const Guid* /*guid*/, far::INT_PTR item) override {
         if (openFrom == far::OPEN_PLUGINSMENU || openFrom == far::OPEN_DISKMENU)
             return OpenProbePanel();
