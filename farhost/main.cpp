@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "farhost/lib/Host.h"
+#include "farhost/lib/LineReader.h"
 #include "farhost/lib/RegCommand.h"
 #include "farhost/lib/Script.h"
 #include "farhost/lib/Session.h"
@@ -115,11 +116,21 @@ int RunHost(const std::vector<std::string>& args) {
         std::cout << "farhost: " << plugin << " loaded"
                   << (file ? ", messages in " + wm::ToUtf8(file->Language()) : std::string())
                   << ". Type 'help' for the commands.\n";
-        std::string line;
+        const auto reader = farhost::OpenTerminalReader(
+            std::cin, std::cout,
+            [&session](const std::string& before) { return session.Complete(before); });
+        session.SetLineReader(*reader);
+        std::string shownPanels;
         while (!session.Finished()) {
-            std::cout << "\n" << host.DrawPanels() << "farhost> " << std::flush;
-            if (!std::getline(std::cin, line)) break;
-            session.Execute(line);
+            // The panels again only when they changed (`panels` shows them on demand).
+            if (const std::string panels = host.DrawPanels(); panels != shownPanels) {
+                std::cout << "\n" << panels;
+                shownPanels = panels;
+            }
+            const auto read = reader->Read("farhost> ", farhost::LineReader::Kind::Command);
+            if (read.status == farhost::LineReader::Result::Status::End) break;
+            if (read.status == farhost::LineReader::Result::Status::Line)
+                session.Execute(read.text);
         }
     } else if (!script.empty()) {
         std::ifstream file(std::filesystem::path(wm::FromUtf8(script)));

@@ -7,13 +7,25 @@ namespace farhost {
 std::string DrawPanels(const PanelView& left, const PanelView& right, bool leftActive, int width,
                        int height) {
     const int half = std::max(10, width / 2);
+    // A listing longer than the rows below the title keeps its last row for "... N more" and
+    // scrolls so that the cursor stays in sight.
+    const auto cut = [&](const PanelView& panel) {
+        return static_cast<int>(panel.rows.size()) > height - 1;
+    };
+    const auto first = [&](const PanelView& panel) {
+        return cut(panel) ? std::max(0, panel.current - (height - 3)) : 0;
+    };
     const auto column = [&](const PanelView& panel, bool active, int row) -> std::string {
         std::string text;
         if (row == 0) {
             text = (active ? "[" : " ") + panel.title + (active ? "]" : " ");
-        } else if (row - 1 < static_cast<int>(panel.rows.size())) {
-            const PanelRow& entry = panel.rows[static_cast<size_t>(row - 1)];
-            const bool current = active && row - 1 == panel.current;
+        } else if (cut(panel) && row == height - 1) {
+            text = " ... " + std::to_string(static_cast<int>(panel.rows.size()) - (height - 2)) +
+                   " more";
+        } else if (row - 1 + first(panel) < static_cast<int>(panel.rows.size())) {
+            const int index = row - 1 + first(panel);
+            const PanelRow& entry = panel.rows[static_cast<size_t>(index)];
+            const bool current = active && index == panel.current;
             text = std::string(current ? ">" : " ") + (entry.marked ? "*" : "") + entry.name +
                    (entry.directory ? "/" : "");
         }

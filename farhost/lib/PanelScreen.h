@@ -1,5 +1,6 @@
 // Two panels side by side as text: a title row, then one row per item with the cursor (">")
-// on the active side and "*" before a marked item.
+// on the active side and "*" before a marked item. A listing cut at `height` rows ends with
+// "... N more", N the rows not shown.
 #pragma once
 
 #include <string>

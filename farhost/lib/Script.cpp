@@ -25,6 +25,12 @@ std::string ExpandVariables(std::string_view text, const VariableLookup& lookup)
 }
 
 std::vector<std::string> SplitWords(std::string_view line) {
+    // A backslash escapes only what would otherwise end or quote a word, so Windows paths
+    // (HKCU\Software, C:\x) keep their backslashes.
+    const auto escapes = [&](size_t i, std::string_view special) {
+        return line[i] == '\\' && i + 1 < line.size() &&
+               special.find(line[i + 1]) != std::string_view::npos;
+    };
     std::vector<std::string> words;
     size_t i = 0;
     while (i < line.size()) {
@@ -33,23 +39,30 @@ std::vector<std::string> SplitWords(std::string_view line) {
             continue;
         }
         std::string word;
-        if (line[i] == '"') {
-            for (++i;; ++i) {
-                if (i >= line.size()) throw std::runtime_error("unterminated quote");
-                if (line[i] == '"') break;
-                if (line[i] == '\\' && i + 1 < line.size() &&
-                    (line[i + 1] == '"' || line[i + 1] == '\\')) {
-                    ++i;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t') {
+            const char quote = line[i];
+            if (quote == '"' || quote == '\'') {
+                for (++i;; ++i) {
+                    if (i >= line.size()) throw std::runtime_error("unterminated quote");
+                    if (line[i] == quote) break;
+                    if (quote == '"' && escapes(i, "\"\\")) ++i;
+                    word += line[i];
                 }
-                word += line[i];
+                ++i;
+            } else {
+                if (escapes(i, " \t\"'\\")) ++i;
+                word += line[i++];
             }
-            ++i;
-        } else {
-            while (i < line.size() && line[i] != ' ' && line[i] != '\t') word += line[i++];
         }
         words.push_back(std::move(word));
     }
     return words;
+}
+
+std::string ExpandHome(const std::string& path, const std::string& home) {
+    if (path == "~") return home;
+    if (path.starts_with("~/")) return home + path.substr(1);
+    return path;
 }
 
 bool SameWord(std::string_view a, std::string_view b) {

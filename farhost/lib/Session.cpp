@@ -6,6 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "farhost/lib/Answer.h"
 #include "farhost/lib/CommandLine.h"
 #include "farhost/lib/OptionsCommand.h"
 #include "farhost/lib/RegCommand.h"
@@ -25,6 +26,15 @@ std::string Quote(const std::string& text) {
     return "\"" + text + "\"";
 }
 
+std::string HomeDirectory() {
+#ifdef _WIN32
+    const char* home = std::getenv("USERPROFILE");
+#else
+    const char* home = std::getenv("HOME");
+#endif
+    return home ? home : "";
+}
+
 std::string Join(const std::vector<std::string>& words, size_t from) {
     std::string text;
     for (size_t i = from; i < words.size(); ++i) text += (i > from ? " " : "") + words[i];
@@ -42,17 +52,18 @@ far::HostText Host16(const wm::String& text) {
 }  // namespace
 
 Session::Session(Host& host, std::ostream& out, std::istream& in, Mode mode)
-    : host_(host), out_(out), in_(in), mode_(mode), keys_(host, out) {
+    : host_(host), out_(out), streamReader_(in, out), mode_(mode), keys_(host, out) {
     host_.SetUser(this);
     if (mode_ == Mode::Interactive) PromptDialogs();
     AddCommand("cd",
                "cd DIR               change the active panel's directory (leaving a plugin's\n"
-               "                       panel there)",
+               "                       panel there); ~ is the home directory",
                [this](const auto& words) {
                    Require(words.size() == 2, "cd takes one directory");
                    host_.ClosePluginPanel(host_.Panels().ActiveSide(), false);
                    FilePanel& panel = host_.Panels().Active();
-                   Require(panel.SetDirectory(Utf16(words[1])), "no such directory: " + words[1]);
+                   const std::string directory = ExpandHome(words[1], HomeDirectory());
+                   Require(panel.SetDirectory(Utf16(directory)), "no such directory: " + directory);
                    panel.Redraw();
                });
     AddCommand("tab", "tab                  make the other panel active",
@@ -149,11 +160,10 @@ void Session::PromptDialogs() {
     host_.SetDialogPrompt([this](const HostDialog& dialog) -> std::optional<DialogAction> {
         for (const auto& row : host_.DrawDialogScreen(dialog)) out_ << Utf8(row) << "\n";
         for (;;) {
-            out_ << "dialog> " << std::flush;
-            std::string line;
-            if (!std::getline(in_, line)) return DialogAction::Escape();
+            const auto read = reader_->Read("dialog> ", LineReader::Kind::Answer);
+            if (read.status != LineReader::Result::Status::Line) return DialogAction::Escape();
             try {
-                return ParseDialogAction(line);
+                return ParseDialogAction(read.text);
             } catch (const std::exception& error) {
                 out_ << "  " << error.what() << "\n";
             }
@@ -239,8 +249,40 @@ void Session::MarkPluginCall() {
 }
 
 void Session::RunPluginCommand(const wm::String& text) {
+    FilePanels& panels = host_.Panels();
+    const std::vector<wm::String> before = {panels.Active().ShownDirectory(),
+                                            panels.Passive().ShownDirectory()};
     OpenPlugin(far::OPEN_COMMANDLINE, reinterpret_cast<far::INT_PTR>(Host16(text)),
-               host_.Panels().ActiveSide());
+               panels.ActiveSide());
+    if (mode_ == Mode::Script) SayWherePanelsWent(before);
+}
+
+void Session::SayWherePanelsWent(const std::vector<wm::String>& before) {
+    FilePanels& panels = host_.Panels();
+    const FilePanel* now[] = {&panels.Active(), &panels.Passive()};
+    const char* names[] = {"active", "passive"};
+    for (size_t i = 0; i < 2; ++i) {
+        const wm::String shown = now[i]->ShownDirectory();
+        if (shown != before[i])
+            out_ << "(the " << names[i] << " panel went to " << Utf8(shown) << ")\n";
+    }
+}
+
+Completion Session::Complete(const std::string& lineBeforeCursor) {
+    std::vector<std::string> commands;
+    for (const auto& [name, entry] : commands_) commands.push_back(name);
+    std::vector<std::string> prefixes;
+    const std::string registered = Utf8(Prefixes());
+    for (size_t start = 0; start <= registered.size();) {
+        const size_t colon = std::min(registered.find(':', start), registered.size());
+        if (colon > start) prefixes.push_back(registered.substr(start, colon - start));
+        start = colon + 1;
+    }
+    const std::string rootKey =
+        host_.StartupInfo().RootKey
+            ? Utf8(reinterpret_cast<const char16_t*>(host_.StartupInfo().RootKey))
+            : std::string();
+    return CompleteLine(lineBeforeCursor, commands, prefixes, StoredWaymarkNames(rootKey));
 }
 
 void Session::ChooseInDriveMenu(size_t side) {
@@ -351,18 +393,13 @@ void Session::Expect(const std::vector<std::string>& words) {
     }
 }
 
-int Session::Ask(const std::string& question, int count) {
+int Session::Ask(const std::string& question, const std::vector<std::string>& captions) {
+    out_ << question << " (" << AnswerHint(captions) << ")\n";
     for (;;) {
-        out_ << question << std::flush;
-        std::string answer;
-        if (!std::getline(in_, answer)) return -1;
-        if (answer.empty()) return 0;
-        try {
-            const int number = std::stoi(answer);
-            if (number >= -1 && number < count) return number;
-        } catch (const std::exception&) {
-        }
-        out_ << "  a number from 0 to " << count - 1 << ", or -1 to close\n";
+        const auto read = reader_->Read(question + " ", LineReader::Kind::Answer);
+        if (read.status != LineReader::Result::Status::Line) return -1;
+        if (const auto answer = ParseAnswer(read.text, captions)) return *answer;
+        out_ << "  " << AnswerHint(captions) << "\n";
     }
 }
 
@@ -384,7 +421,9 @@ int Session::OnMessage(const MessageCall& call, std::optional<int> queued) {
     if (queued) {
         answer = *queued;
     } else if (mode_ == Mode::Interactive && buttons > 0) {
-        answer = Ask("+-- button? ", static_cast<int>(buttons));
+        std::vector<std::string> captions;
+        for (size_t i = body; i < call.lines.size(); ++i) captions.push_back(Utf8(call.lines[i]));
+        answer = Ask("+-- button?", captions);
     }
     out_ << "+-- answer " << answer << "\n";
     return answer;
@@ -400,7 +439,9 @@ int Session::OnMenu(const MenuCall& call, std::optional<int> queued) {
     if (queued) {
         answer = *queued;
     } else if (mode_ == Mode::Interactive) {
-        answer = Ask("+== item? ", static_cast<int>(call.items.size()));
+        std::vector<std::string> captions;
+        for (const auto& item : call.items) captions.push_back(Utf8(item.text));
+        answer = Ask("+== item?", captions);
     }
     out_ << "+== answer " << answer << "\n";
     return answer;
@@ -425,6 +466,11 @@ void Session::Help() {
             "  expect title SIDE TEXT       the title of SIDE (a plugin panel's title, or folder)\n"
             "  expect edited NAME TEXT      the file F4 last copied for editing, and its text\n"
             "SIDE is active, passive, left or right.\n"
+            "A script's run fails (exit code 1) when a line fails: an unknown or malformed\n"
+            "command, a failed reg or an unmet expect. A message the plugin shows, an error\n"
+            "message too, is not a failure of farhost: check it with expect message.\n"
+            "Words are quoted as in a shell: 'single', \"double\" (\\\" and \\\\ inside), and a\n"
+            "backslash before a blank or a quote.\n"
             "Dialog actions: type N \"TEXT\", set N \"TEXT\", click N, focus N, key NAME (Enter,\n"
             "  Ctrl+F4, ...), esc, resize W H, show. Items are numbered from 0.\n";
 }

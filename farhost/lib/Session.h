@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "farhost/lib/Completion.h"
 #include "farhost/lib/Host.h"
+#include "farhost/lib/LineReader.h"
 #include "farhost/lib/PanelKeys.h"
 
 namespace farhost {
@@ -32,6 +34,11 @@ public:
     int Run(std::istream& lines, bool echo);
 
     void SetVariable(const std::string& name, std::string value);
+    // Where questions are read in interactive mode (by default a StreamLineReader on `in`).
+    void SetLineReader(LineReader& reader) { reader_ = &reader; }
+    // Completion of a command line typed so far: farhost's commands, and waymark names after
+    // the plugin's prefixes.
+    Completion Complete(const std::string& lineBeforeCursor);
     bool Finished() const { return finished_; }
 
     using Command = std::function<void(const std::vector<std::string>& words)>;
@@ -54,13 +61,16 @@ private:
     // True when the expectation was one about a side.
     bool ExpectSide(const std::vector<std::string>& words);
     void Help();
-    int Ask(const std::string& question, int count);
+    int Ask(const std::string& question, const std::vector<std::string>& captions);
+    // In script mode: where a panel went when the plugin changed its folder.
+    void SayWherePanelsWent(const std::vector<wm::String>& before);
     const wm::String& Prefixes();
     void PromptDialogs();
 
     Host& host_;
     std::ostream& out_;
-    std::istream& in_;
+    StreamLineReader streamReader_;
+    LineReader* reader_ = &streamReader_;
     Mode mode_;
     bool finished_ = false;
     std::map<std::string, std::string> variables_;
