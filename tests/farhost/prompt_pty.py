@@ -19,7 +19,7 @@ def main():
         os.environ["TERM"] = "xterm"
         os.execv(farhost, [farhost, "--plugin", module, "--sandbox"])
 
-    def read_until(text, timeout=10.0):
+    def read_until(text, timeout=60.0):
         seen = b""
         end = time.time() + timeout
         while time.time() < end:
