@@ -9,6 +9,7 @@
 #include "plugin/uOptions.h"
 #include "plugin/uPanel.h"
 #include "plugin/uTasks.h"
+#include "plugin/uXml.h"
 #include "tests/settings/SettingsFixture.h"
 
 namespace wm::test {
@@ -269,15 +270,10 @@ TEST_F(PanelTasks, ExportWritesOneFilePerWaymarkInATreeOfTheGroups) {
     ASSERT_TRUE(panel->BeginGetFiles(1, 0));
     ASSERT_TRUE(panel->GetFile(item, 0, out.u16string(), false));
     EXPECT_EQ(item.Flags & far::PPIF_SELECTED, 0u);
+    // The exchange document of the stored entry, byte for byte (its bytes are pinned where the
+    // exchange file is tested).
     EXPECT_EQ(FileText(out / "build.wmk"),
-              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-              "<waymarks>\r\n"
-              "  <item>\r\n"
-              "    <name>build</name>\r\n"
-              "    <description>Build &amp; test</description>\r\n"
-              "    <directory>D:\\src</directory>\r\n"
-              "  </item>\r\n"
-              "</waymarks>\r\n");
+              NewExchangeDocument(*Read(u"tools/build"))->SaveToString());
 
     ASSERT_TRUE(Export(*panel, u"tools", root / "out"));
     EXPECT_TRUE(fs::exists(root / "out" / "tools" / "build.wmk"));
