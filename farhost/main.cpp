@@ -8,21 +8,26 @@
 #include <string>
 #include <vector>
 
+#include "farhost/lib/FullScreen.h"
 #include "farhost/lib/Host.h"
 #include "farhost/lib/LineReader.h"
 #include "farhost/lib/RegCommand.h"
 #include "farhost/lib/Script.h"
 #include "farhost/lib/Session.h"
+#include "farhost/lib/Terminal.h"
 #include "platform/Console.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: farhost --plugin PATH [--script FILE] [--language NAME] [--sandbox]\n"
+    "usage: farhost --plugin PATH [--script FILE] [--prompt] [--language NAME] [--sandbox]\n"
     "       farhost reg query|add|delete KEY [/v NAME | /ve | /va] [/t TYPE] [/d DATA] [/f] [/s]\n"
     "  Loads the plugin module and plays the host for it. Without --script, commands come\n"
     "  from a person at the terminal, or from standard input when it is not a terminal.\n"
-    "  Type 'help' at the prompt for the commands. --sandbox starts the panels in a fresh\n"
+    "  At a terminal farhost shows the host's full screen: two panels, the command line and\n"
+    "  the key bar (F1 lists the keys, F10 quits); --prompt reads command lines instead.\n"
+    "  Type 'help' on either command line for the commands. --sandbox starts the panels in a "
+    "fresh\n"
     "  temporary folder ${ROOT} and gives the plugin a fresh registry key ${ROOTKEY} (below\n"
     "  HKEY_CURRENT_USER); both are removed at the end.\n";
 
@@ -58,9 +63,15 @@ struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// The host's exit: the plugin panels close, then ExitFARW.
+void StopPlugin(farhost::Host& host) {
+    host.ClosePluginPanels();
+    if (host.Exports().ExitFARW) host.Exports().ExitFARW();
+}
+
 int RunHost(const std::vector<std::string>& args) {
     std::string plugin, script, language = "English";
-    bool sandboxed = false;
+    bool sandboxed = false, prompt = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const auto value = [&]() -> std::string {
             if (i + 1 >= args.size()) throw UsageError(args[i] + " needs a value");
@@ -72,6 +83,8 @@ int RunHost(const std::vector<std::string>& args) {
             script = value();
         } else if (args[i] == "--language") {
             language = value();
+        } else if (args[i] == "--prompt") {
+            prompt = true;
         } else if (args[i] == "--sandbox") {
             sandboxed = true;
         } else if (args[i] == "--help" || args[i] == "-h") {
@@ -103,6 +116,18 @@ int RunHost(const std::vector<std::string>& args) {
     }
 
     const bool interactive = script.empty() && wm::platform::StandardInputIsTerminal();
+    if (interactive && !prompt && wm::platform::StandardOutputIsTerminal()) {
+        if (const auto terminal = farhost::OpenTerminal()) {
+            farhost::FullScreen screen(host, *terminal);
+            if (sandbox) {
+                screen.GetSession().SetVariable("ROOT", wm::ToUtf8(sandbox->Root().u16string()));
+                screen.GetSession().SetVariable("ROOTKEY", sandbox->RootKey());
+            }
+            screen.Run();
+            StopPlugin(host);
+            return 0;
+        }
+    }
     farhost::Session session(
         host, std::cout, std::cin,
         interactive ? farhost::Session::Mode::Interactive : farhost::Session::Mode::Script);
@@ -139,8 +164,7 @@ int RunHost(const std::vector<std::string>& args) {
     } else {
         failures = session.Run(std::cin, true);
     }
-    host.ClosePluginPanels();
-    if (host.Exports().ExitFARW) host.Exports().ExitFARW();
+    StopPlugin(host);
     if (!interactive) {
         std::cout << (failures == 0 ? "farhost: all lines succeeded\n"
                                     : "farhost: " + std::to_string(failures) + " line(s) failed\n");

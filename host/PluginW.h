@@ -192,7 +192,17 @@ struct PanelRedrawInfo {
 
 struct InfoPanelLine;
 struct PanelMode;
-struct KeyBarTitles;
+// The labels a plugin panel puts in the key bar for F1 to F12, plain and with modifiers; a
+// null title keeps the host's own label.
+struct KeyBarTitles {
+    HostText Titles[12];
+    HostText CtrlTitles[12];
+    HostText AltTitles[12];
+    HostText ShiftTitles[12];
+    HostText CtrlShiftTitles[12];
+    HostText AltShiftTitles[12];
+    HostText CtrlAltTitles[12];
+};
 
 struct OpenPluginInfo {
     int32_t StructSize;
@@ -479,6 +489,9 @@ FAR_OFFSET(PanelInfo, Reserved, 64);
 FAR_LAYOUT(PanelRedrawInfo, 8);
 FAR_OFFSET(PanelRedrawInfo, TopPanelItem, 4);
 
+FAR_LAYOUT(KeyBarTitles, 672);
+FAR_OFFSET(KeyBarTitles, AltTitles, 192);
+FAR_OFFSET(KeyBarTitles, CtrlAltTitles, 576);
 FAR_LAYOUT(OpenPluginInfo, 120);
 FAR_OFFSET(OpenPluginInfo, StructSize, 0);
 FAR_OFFSET(OpenPluginInfo, Flags, 4);

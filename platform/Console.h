@@ -11,5 +11,7 @@ String ConsoleWindowTitle();
 
 // True when standard input is a terminal (a person types), false for a pipe or a file.
 bool StandardInputIsTerminal();
+// True when standard output is a terminal.
+bool StandardOutputIsTerminal();
 
 }  // namespace wm::platform

@@ -1,7 +1,9 @@
 // How the host treats a plugin's panel: the rules farhost reproduces, each in one place.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 
 #include "core/String.h"
 #include "host/FarKeysW.h"
@@ -21,10 +23,12 @@ constexpr int32_t kFindDataOpMode = 0;
 
 // Without a GetOpenPluginInfoW export the host's panel has an empty title, no flags (so the
 // items' full file names are shown) and an empty CurDir.
+// The key bar shows the plain labels of KeyBar where they are not null.
 struct PanelInfo {
     wm::String title;
     wm::String curDir;
     uint32_t flags = 0;
+    std::array<std::optional<wm::String>, 12> keyBar;
 };
 
 // With OPIF_SHOWNAMESONLY the host shows the part of a file name after its last separator.

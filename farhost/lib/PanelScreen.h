@@ -3,6 +3,7 @@
 // "... N more", N the rows not shown.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@ struct PanelRow {
     std::string name;
     bool directory = false;
     bool marked = false;
+    uint64_t size = 0;
 };
 
 struct PanelView {

@@ -62,6 +62,11 @@ void PluginPanel::ReadInfo() {
     info_.title = Copy(info.PanelTitle);
     info_.curDir = Copy(info.CurDir);
     info_.flags = info.Flags;
+    if (info.KeyBar) {
+        for (size_t i = 0; i < info_.keyBar.size(); ++i) {
+            if (info.KeyBar->Titles[i]) info_.keyBar[i] = Copy(info.KeyBar->Titles[i]);
+        }
+    }
 }
 
 void PluginPanel::SetCurrentItem(int index) {
@@ -99,7 +104,8 @@ PanelView PluginPanel::View() const {
     PanelView view;
     view.title = wm::ToUtf8(info_.title);
     for (const PanelEntry& entry : entries_)
-        view.rows.push_back({wm::ToUtf8(ShownName(entry)), entry.IsDirectory(), entry.marked});
+        view.rows.push_back(
+            {wm::ToUtf8(ShownName(entry)), entry.IsDirectory(), entry.marked, entry.size});
     view.current = currentItem_;
     return view;
 }

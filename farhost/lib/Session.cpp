@@ -68,9 +68,14 @@ Session::Session(Host& host, std::ostream& out, std::istream& in, Mode mode)
                });
     AddCommand("tab", "tab                  make the other panel active",
                [this](const auto&) { host_.SwitchActiveSide(); });
-    AddCommand(
-        "plugins", "plugins              choose the plugin in the plugins menu (F11)",
-        [this](const auto&) { OpenPlugin(far::OPEN_PLUGINSMENU, 0, host_.Panels().ActiveSide()); });
+    AddCommand("plugins",
+               "plugins [N]          choose the plugin (its item N, from 0) in the plugins menu\n"
+               "                       (F11)",
+               [this](const auto& words) {
+                   Require(words.size() <= 2, "plugins [N]");
+                   const far::INT_PTR item = words.size() == 2 ? std::stoi(words[1]) : 0;
+                   OpenPlugin(far::OPEN_PLUGINSMENU, item, host_.Panels().ActiveSide());
+               });
     AddCommand("drive", "drive left|right     choose the plugin in a drive menu (Alt+F1, Alt+F2)",
                [this](const auto& words) {
                    Require(words.size() == 2 && (words[1] == "left" || words[1] == "right"),
@@ -208,10 +213,8 @@ bool Session::Execute(const std::string& rawLine) {
                 return std::optional<std::string>(value);
             return std::optional<std::string>();
         });
-        const wm::String wide = Utf16(line);
-        if (const auto command = SplitPrefixCommand(wide);
-            command && MatchesPrefix(command->prefix, Prefixes())) {
-            RunPluginCommand(command->text);
+        if (IsPluginCommand(line)) {
+            RunPluginCommand(SplitPrefixCommand(Utf16(line))->text);
             return true;
         }
         currentLine_ = line;
@@ -224,6 +227,11 @@ bool Session::Execute(const std::string& rawLine) {
         out_ << "error: " << error.what() << "\n";
         return false;
     }
+}
+
+bool Session::IsPluginCommand(const std::string& line) {
+    const auto command = SplitPrefixCommand(Utf16(line));
+    return command && MatchesPrefix(command->prefix, Prefixes());
 }
 
 int Session::Run(std::istream& lines, bool echo) {
@@ -305,6 +313,7 @@ bool Session::OpenPlugin(int openFrom, far::INT_PTR item, size_t side) {
     // The dialogs the command ran, as the person saw them.
     const auto& screens = host_.DialogScreens();
     for (; shownScreens_ < screens.size(); ++shownScreens_) {
+        if (mode_ == Mode::Screen) continue;
         for (const auto& row : screens[shownScreens_]) out_ << Utf8(row) << "\n";
     }
     if (panel == far::INVALID_HANDLE_VALUE) return false;

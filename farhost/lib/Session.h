@@ -20,7 +20,8 @@ class Session : public HostUser {
 public:
     // Interactive: messages and menus without a queued answer are asked at `in`.
     // Script: they get -1 (closed), as if the person pressed Esc.
-    enum class Mode { Interactive, Script };
+    // Screen: the full screen shows messages, menus and dialogs itself; nothing is asked here.
+    enum class Mode { Interactive, Script, Screen };
 
     Session(Host& host, std::ostream& out, std::istream& in, Mode mode);
     ~Session() override;
@@ -40,6 +41,8 @@ public:
     // the plugin's prefixes.
     Completion Complete(const std::string& lineBeforeCursor);
     bool Finished() const { return finished_; }
+    // Whether the line goes to the plugin (it starts with one of the plugin's prefixes).
+    bool IsPluginCommand(const std::string& line);
 
     using Command = std::function<void(const std::vector<std::string>& words)>;
     // Adds a command: `words[0]` is its name. It raises std::runtime_error to fail.

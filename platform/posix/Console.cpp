@@ -34,4 +34,8 @@ bool StandardInputIsTerminal() {
     return isatty(STDIN_FILENO) != 0;
 }
 
+bool StandardOutputIsTerminal() {
+    return isatty(STDOUT_FILENO) != 0;
+}
+
 }  // namespace wm::platform

@@ -17,7 +17,7 @@ def main():
         os.environ["HOME"] = home
         os.environ.pop("XDG_DATA_HOME", None)
         os.environ["TERM"] = "xterm"
-        os.execv(farhost, [farhost, "--plugin", module, "--sandbox"])
+        os.execv(farhost, [farhost, "--plugin", module, "--sandbox", "--prompt"])
 
     def read_until(text, timeout=60.0):
         seen = b""
