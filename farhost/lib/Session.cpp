@@ -57,13 +57,15 @@ Session::Session(Host& host, std::ostream& out, std::istream& in, Mode mode)
     if (mode_ == Mode::Interactive) PromptDialogs();
     AddCommand("cd",
                "cd DIR               change the active panel's directory (leaving a plugin's\n"
-               "                       panel there); ~ is the home directory",
+               "                       panel there), relative to its folder; ~ is the home\n"
+               "                       directory",
                [this](const auto& words) {
                    Require(words.size() == 2, "cd takes one directory");
                    host_.ClosePluginPanel(host_.Panels().ActiveSide(), false);
                    FilePanel& panel = host_.Panels().Active();
                    const std::string directory = ExpandHome(words[1], HomeDirectory());
-                   Require(panel.SetDirectory(Utf16(directory)), "no such directory: " + directory);
+                   const auto path = std::filesystem::path(panel.Directory()) / Utf16(directory);
+                   Require(panel.SetDirectory(path.u16string()), "no such directory: " + directory);
                    panel.Redraw();
                });
     AddCommand("tab", "tab                  make the other panel active",
