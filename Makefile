@@ -7,8 +7,8 @@ JOBS ?= 2
 
 .PHONY: run package test deps build clean $(BUILDS) $(TESTS) test-realhost fuzz fuzz-smoke
 
-# Builds the Linux package and farhost (quietly), then plays the host for the Linux plugin: at a
-# prompt when standard input is a terminal, otherwise running the commands it reads.
+# Builds the Linux package and farhost (quietly), then plays the host for the Linux plugin: the
+# host's full screen at a terminal, otherwise running the commands it reads.
 run: deps
 	@cmake --preset linux >/dev/null
 	@mkdir -p build && cmake --build --preset linux -j $(JOBS) --target Waymarks farhost \

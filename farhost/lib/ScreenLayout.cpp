@@ -34,7 +34,8 @@ void DrawPanel(ScreenSide& side, bool active, ScreenBuffer& screen, const CellRe
     screen.Fill(frame, u' ', CellStyle::Panel);
     screen.Frame(frame, true, CellStyle::PanelFrame);
     // The title, with the active side's drawn as the host marks it.
-    const wm::String title = u" " + wm::FromUtf8(side.view.title) + u" ";
+    const wm::String title =
+        side.view.title.empty() ? wm::String() : u" " + wm::FromUtf8(side.view.title) + u" ";
     const int room = std::max(0, frame.Width() - 4);
     const int shown = std::min(room, static_cast<int>(title.size()));
     // A title too long for the frame keeps its end, where the folder's own name is.
@@ -97,7 +98,8 @@ void DrawCommandLine(const ScreenLayout& layout, ScreenBuffer& screen, int y) {
 void DrawKeyBar(const ScreenLayout& layout, ScreenBuffer& screen, int y) {
     const int width = screen.Width();
     screen.Fill({0, y, width - 1, y}, u' ', CellStyle::KeyBarNumber);
-    const int slots = width >= 12 * 6 ? 12 : 10;
+    // Twelve keys where their labels fit, else the first ten.
+    const int slots = width >= 12 * 8 ? 12 : 10;
     int x = 0;
     for (int i = 0; i < slots; ++i) {
         // The slots share the width, the rightmost ones taking what the division leaves.
