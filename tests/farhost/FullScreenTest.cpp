@@ -171,6 +171,14 @@ TEST(ScreenLayout, ScrollsToTheCursorAndShowsTheUserScreen) {
     EXPECT_EQ(screen.Row(0), u"line 7");
     EXPECT_EQ(screen.Row(22), u"line 29");
     EXPECT_EQ(screen.At(0, 0).style, CellStyle::CommandLine);
+
+    // Terminals too small for panels still get a command line, and nothing is drawn outside.
+    layout.panelsHidden = false;
+    for (const auto& [width, height] : {std::pair{1, 1}, {12, 3}, {30, 7}, {19, 25}, {200, 60}}) {
+        ScreenBuffer small(width, height);
+        DrawScreen(layout, small);
+        EXPECT_EQ(small.CursorY(), height >= 2 ? height - 2 : -1) << width << "x" << height;
+    }
 }
 
 // A terminal whose keys come from a list; it ends when they run out.
@@ -276,6 +284,24 @@ TEST_F(FullScreenTest, TheCommandLineRunsLinesAndCtrlOShowsTheirOutput) {
     EXPECT_EQ(screen->Draw().Row(0).rfind(u"╔", 0), 0u);
     // Ctrl+E twice went back to "cd beta"; Ctrl+Y cleared it again.
     EXPECT_EQ(Row(28), u"" + (root / "beta").u16string() + u">");
+}
+
+TEST_F(FullScreenTest, APluginPanelShowsItsTitleAndKeyLabels) {
+    host.reset();
+    host.emplace();
+    host->LoadPlugin(wm::test::BuiltFile(PROBE_INFO_MODULE_PATH));
+    host->StartPlugin();
+    screen.emplace(*host, terminal);
+    terminal.Type("probe:panel");
+    terminal.Keys({keys::Enter, keys::Down});
+    screen->Run();
+    ASSERT_TRUE(host->PluginPanelOn(0));
+    const auto& last = terminal.shown.back();
+    EXPECT_NE(last[0].find(u" Probe: "), wm::String::npos) << wm::ToUtf8(last[0]);
+    EXPECT_NE(last[24].find(u"7Group"), wm::String::npos) << wm::ToUtf8(last[24]);
+    EXPECT_NE(last[24].find(u"8Delete"), wm::String::npos);
+    screen->Press(keys::Tab);  // the file panel has the host's labels
+    EXPECT_NE(screen->Draw().Row(24).find(u"7MkFold"), wm::String::npos);
 }
 
 }  // namespace

@@ -33,6 +33,10 @@ public:
         title_ = u"Probe:" + curDir_;
         info.CurDir = ToHostString(curDir_);
         info.PanelTitle = ToHostString(title_);
+        // F7 gets a label of the panel's own; the others keep the host's.
+        keyBar_ = {};
+        keyBar_.Titles[6] = ToHostString(keyLabel_);
+        info.KeyBar = &keyBar_;
     }
 
     bool GetFindData(int /*opMode*/, far::PluginPanelItem*& items, int& count) override {
@@ -131,6 +135,8 @@ private:
     Folder root_;
     bool inGroup_ = false;
     String curDir_, title_;
+    String keyLabel_ = u"Group";
+    far::KeyBarTitles keyBar_{};
 };
 
 }  // namespace
