@@ -221,6 +221,7 @@ protected:
         host->StartPlugin();
     }
     ~FullScreenTest() override {
+        screen.reset();
         host.reset();
         std::filesystem::remove_all(root);
     }
