@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "farhost/lib/HotKeyText.h"
+
 namespace farhost {
 namespace {
 
@@ -71,16 +73,7 @@ bool HostDialog::HasTextParameter(const far::FarDialogItem& record) {
 
 wm::String HostDialog::DisplayText(const Item& item) {
     if (item.record.Flags & far::DIF_SHOWAMPERSAND) return item.text;
-    wm::String shown;
-    for (size_t i = 0; i < item.text.size(); ++i) {
-        if (item.text[i] != u'&') {
-            shown.push_back(item.text[i]);
-        } else if (i + 1 < item.text.size() && item.text[i + 1] == u'&') {
-            shown.push_back(u'&');
-            ++i;
-        }
-    }
-    return shown;
+    return ParseHotKeyText(item.text).shown;
 }
 
 // ---- State ----------------------------------------------------------------------------
