@@ -42,6 +42,7 @@ HostDialog::HostDialog(DialogEnvironment& environment, int x1, int y1, int x2, i
         Item item;
         item.record = items[i];
         item.text = FromHost(items[i].PtrData);
+        item.cursor = item.text.size();
         item.record.PtrData = nullptr;
         if (HasTextParameter(items[i])) {
             item.parameter = FromHost(items[i].Param.History);
@@ -227,6 +228,7 @@ void HostDialog::Play(const DialogAction& action) {
                 for (const char16_t c : action.text) TypeCharacter(index, c);
             } else {
                 items_[index].text = action.text;
+                items_[index].cursor = action.text.size();
                 items_[index].unchanged = false;
                 EditChanged(index);
             }
@@ -276,7 +278,7 @@ void HostDialog::Play(const DialogAction& action) {
 void HostDialog::PressKey(uint32_t key) {
     if (Notify(far::DN_KEY, focus_, static_cast<far::LONG_PTR>(key)) != 0) return;
     const int type = ValidIndex(focus_) ? items_[focus_].record.Type : -1;
-    const bool editable = IsEdit(type) && !(items_[focus_].record.Flags & far::DIF_READONLY);
+    if (IsEdit(type) && EditKey(key)) return;
     switch (key) {
         case keys::Esc:
             Close(-1);
@@ -292,32 +294,79 @@ void HostDialog::PressKey(uint32_t key) {
             return;
         case keys::Tab:
         case keys::Down:
+        case keys::Right:
             ChangeFocus(NextFocusable(focus_, 1));
             return;
         case keys::Shift | keys::Tab:
         case keys::Up:
+        case keys::Left:
             ChangeFocus(NextFocusable(focus_, -1));
             return;
         case keys::Space:
-            if (IsButtonLike(type)) {
-                Press(focus_);
-                return;
-            }
-            break;
-        case keys::BS:
-            if (editable) {
-                auto& item = items_[focus_];
-                if (item.unchanged) item.text.clear();
-                if (!item.text.empty()) item.text.pop_back();
-                item.unchanged = false;
-                EditChanged(focus_);
-            }
+            if (IsButtonLike(type)) Press(focus_);
             return;
         default:
             break;
     }
-    if (editable && key >= keys::Space && key < keys::Extended)
-        TypeCharacter(focus_, static_cast<char16_t>(key));
+    // Outside edit lines a plain letter is a hot key too.
+    if (const char16_t hotKey = HotKeyOf(key)) PressHotKey(hotKey);
+}
+
+bool HostDialog::EditKey(uint32_t key) {
+    auto& item = items_[focus_];
+    const bool readOnly = (item.record.Flags & far::DIF_READONLY) != 0;
+    size_t& cursor = item.cursor;
+    cursor = std::min(cursor, item.text.size());
+    const auto move = [&](size_t to) {
+        cursor = to;
+        item.unchanged = false;
+        return true;
+    };
+    switch (key) {
+        case keys::Left:
+            return move(cursor > 0 ? cursor - 1 : 0);
+        case keys::Right:
+            return move(std::min(cursor + 1, item.text.size()));
+        case keys::Home:
+            return move(0);
+        case keys::End:
+            return move(item.text.size());
+        case keys::BS:
+        case keys::Del:
+            if (readOnly) return true;
+            if (item.unchanged) {
+                item.text.clear();
+                cursor = 0;
+            } else if (key == keys::BS && cursor > 0) {
+                item.text.erase(--cursor, 1);
+            } else if (key == keys::Del && cursor < item.text.size()) {
+                item.text.erase(cursor, 1);
+            }
+            item.unchanged = false;
+            EditChanged(focus_);
+            return true;
+        default:
+            if (key < keys::Space || key >= keys::Extended) return false;
+            if (!readOnly) TypeCharacter(focus_, static_cast<char16_t>(key));
+            return true;
+    }
+}
+
+void HostDialog::PressHotKey(char16_t hotKey) {
+    for (int i = 0; i < static_cast<int>(items_.size()); ++i) {
+        const Item& item = items_[i];
+        if (!Enabled(i) || (item.record.Flags & far::DIF_SHOWAMPERSAND)) continue;
+        const HotKeyText text = ParseHotKeyText(item.text);
+        if (text.hotKey < 0 || FoldCase(text.shown[text.hotKey]) != hotKey) continue;
+        if (IsButtonLike(item.record.Type)) {
+            ChangeFocus(i);
+            if (focus_ == i) Press(i);
+        } else if (item.record.Type == far::DI_TEXT) {
+            // A label's hot key focuses the item after it.
+            ChangeFocus(NextFocusable(i, 1));
+        }
+        return;
+    }
 }
 
 void HostDialog::Press(int index) {
@@ -370,8 +419,9 @@ void HostDialog::TypeCharacter(int index, char16_t c) {
     auto& item = items_[index];
     if (item.unchanged) item.text.clear();
     item.unchanged = false;
+    item.cursor = std::min(item.cursor, item.text.size());
     if (item.record.MaxLen > 0 && item.text.size() >= item.record.MaxLen) return;
-    item.text.push_back(c);
+    item.text.insert(item.cursor++, 1, c);
     EditChanged(index);
 }
 
@@ -507,6 +557,7 @@ far::LONG_PTR HostDialog::Message(int msg, int param1, far::LONG_PTR param2) {
             if (record.Type != item.record.Type) return 0;
             item.record = record;
             item.text = FromHost(record.PtrData);
+            item.cursor = item.text.size();
             item.record.PtrData = nullptr;
             if (HasTextParameter(record)) {
                 item.parameter = FromHost(record.Param.History);
@@ -531,6 +582,7 @@ far::LONG_PTR HostDialog::Message(int msg, int param1, far::LONG_PTR param2) {
                 text.resize(std::char_traits<char16_t>::length(text.c_str()));
             }
             items_[param1].text = std::move(text);
+            items_[param1].cursor = items_[param1].text.size();
             return static_cast<far::LONG_PTR>(items_[param1].text.size());
         }
         case far::DM_SHOWITEM: {

@@ -45,6 +45,8 @@ public:
         wm::String parameter;
         // An unchanged edit loses its text to the first character typed.
         bool unchanged = true;
+        // Where typing goes in an edit's text (kept at most its length when used).
+        size_t cursor = 0;
     };
 
     // The arguments of DialogInit. A negative X1 (Y1) centres the dialog, X2 (Y2) being then
@@ -104,6 +106,11 @@ private:
     void Play(const DialogAction& action);
     bool Refuse(const DialogAction& action, const std::string& reason);
     void PressKey(uint32_t key);
+    // Cursor movement, BS, Del and typing in the focused edit; false for other keys.
+    bool EditKey(uint32_t key);
+    // Presses the button, check box or radio button with this hot key, or focuses the item
+    // after a label with it.
+    void PressHotKey(char16_t hotKey);
     void Press(int index);
     void ChangeFocus(int target);
     int NextFocusable(int from, int step) const;

@@ -258,5 +258,56 @@ TEST_F(HostDialogTest, UserActionsAreRunWithTheHostsDefaults) {
     EXPECT_EQ(host.DialogScreens().size(), 3u);  // one at the start of every run
 }
 
+TEST_F(HostDialogTest, EditLinesTakeCursorKeysDeleteAndTheirLengthLimit) {
+    std::vector<far::FarDialogItem> items{
+        Item(far::DI_EDIT, 1, 1, 10, 1, u"hello"),
+        Item(far::DI_EDIT, 1, 2, 10, 2, u""),
+        Item(far::DI_EDIT, 1, 3, 10, 3, u"fixed", far::DIF_READONLY),
+        Item(far::DI_EDIT, 1, 4, 10, 4, u"old"),
+    };
+    items[1].MaxLen = 3;
+    HostDialog& dialog = Open(items);
+    // Moving the cursor keeps an unchanged text; typing inserts at the cursor.
+    Run(dialog,
+        "key Home\nkey Del\nkey H\nkey End\nkey BS\nkey Left\nkey Left\nkey X\nkey Right\n"
+        "key Del\nkey Right\nkey Right\nkey !\n"
+        "focus 1\nkey a\nkey b\nkey c\nkey d\nkey Left\nkey BS\n"
+        "focus 2\nkey Home\nkey Del\nkey z\n"
+        "focus 3\nkey Del\nkey n\nesc");
+    EXPECT_EQ(dialog.Items()[0].text, u"HeXl!");
+    EXPECT_EQ(dialog.Items()[1].text, u"ac");
+    EXPECT_EQ(dialog.Items()[1].cursor, 1u);
+    EXPECT_EQ(dialog.Items()[2].text, u"fixed");
+    EXPECT_EQ(dialog.Items()[3].text, u"n");  // Del empties an unchanged text
+    EXPECT_TRUE(host.Errors().empty());
+}
+
+TEST_F(HostDialogTest, HotKeysAndArrowsReachEveryItemFromTheKeyboard) {
+    std::vector<far::FarDialogItem> items{
+        Item(far::DI_TEXT, 1, 1, 0, 1, u"&Name:"),
+        Item(far::DI_EDIT, 8, 1, 20, 1, u"old"),
+        Item(far::DI_CHECKBOX, 1, 2, 0, 2, u"&Sort"),
+        Item(far::DI_RADIOBUTTON, 1, 3, 0, 3, u"&Up"),
+        Item(far::DI_RADIOBUTTON, 8, 3, 0, 3, u"&Down"),
+        Item(far::DI_BUTTON, 1, 5, 0, 5, u"&OK"),
+        Item(far::DI_BUTTON, 8, 5, 0, 5, u"&Cancel"),
+        Item(far::DI_BUTTON, 18, 5, 0, 5, u"&Xoff", far::DIF_DISABLE),
+    };
+    items[3].Param.Selected = 1;
+    HostDialog& dialog = Open(items);
+    // Alt+letter anywhere; a plain letter outside an edit; a label's key focuses its edit,
+    // where letters are typed.
+    EXPECT_EQ(Run(dialog, "key Alt+S\nkey d\nkey Alt+n\nkey s\nkey Alt+x\nkey Alt+O"), 5);
+    EXPECT_EQ(dialog.Items()[2].record.Param.Selected, 1);
+    EXPECT_EQ(dialog.Items()[3].record.Param.Selected, 0);
+    EXPECT_EQ(dialog.Items()[4].record.Param.Selected, 1);
+    EXPECT_EQ(dialog.Items()[1].text, u"s");
+    // Left and Right move the focus outside edit lines.
+    EXPECT_EQ(Run(dialog, "focus 5\nkey Right\nkey Enter"), 6);
+    EXPECT_EQ(Run(dialog, "focus 5\nkey Left\nkey Left\nkey Space\nesc"), -1);
+    EXPECT_EQ(dialog.Items()[3].record.Param.Selected, 1);
+    EXPECT_TRUE(host.Errors().empty());
+}
+
 }  // namespace
 }  // namespace farhost
