@@ -198,6 +198,8 @@ int HostDialog::Run() {
 void HostDialog::Close(int exitCode) {
     closed_ = true;
     exitCode_ = exitCode;
+    // The edits' texts go to their histories unless the dialog was cancelled.
+    if (exitCode >= 0) SaveHistories();
 }
 
 bool HostDialog::Refuse(const DialogAction& action, const std::string& reason) {
@@ -227,10 +229,7 @@ void HostDialog::Play(const DialogAction& action) {
             if (action.kind == Kind::Type) {
                 for (const char16_t c : action.text) TypeCharacter(index, c);
             } else {
-                items_[index].text = action.text;
-                items_[index].cursor = action.text.size();
-                items_[index].unchanged = false;
-                EditChanged(index);
+                ReplaceText(index, action.text);
             }
             return;
         case Kind::Click:
@@ -331,6 +330,10 @@ bool HostDialog::EditKey(uint32_t key) {
             return move(0);
         case keys::End:
             return move(item.text.size());
+        case keys::Ctrl | keys::Down:
+            if (!(item.record.Flags & far::DIF_HISTORY)) return false;
+            if (!readOnly) OpenHistory(focus_);
+            return true;
         case keys::BS:
         case keys::Del:
             if (readOnly) return true;
@@ -423,6 +426,30 @@ void HostDialog::TypeCharacter(int index, char16_t c) {
     if (item.record.MaxLen > 0 && item.text.size() >= item.record.MaxLen) return;
     item.text.insert(item.cursor++, 1, c);
     EditChanged(index);
+}
+
+void HostDialog::ReplaceText(int index, wm::String text) {
+    auto& item = items_[index];
+    item.text = std::move(text);
+    item.cursor = item.text.size();
+    item.unchanged = false;
+    EditChanged(index);
+}
+
+void HostDialog::OpenHistory(int index) {
+    const std::vector<wm::String> entries = environment_.History(items_[index].parameter);
+    if (entries.empty()) return;
+    const int chosen = environment_.ChooseFromHistory(*this, index, entries);
+    if (chosen >= 0 && chosen < static_cast<int>(entries.size()))
+        ReplaceText(index, entries[chosen]);
+}
+
+void HostDialog::SaveHistories() {
+    for (const auto& item : items_) {
+        if (IsEdit(item.record.Type) && (item.record.Flags & far::DIF_HISTORY) &&
+            !item.parameter.empty() && !item.text.empty())
+            environment_.AddToHistory(item.parameter, item.text);
+    }
 }
 
 void HostDialog::EditChanged(int index) {

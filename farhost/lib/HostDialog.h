@@ -30,6 +30,14 @@ public:
     virtual void ShowScreen(const HostDialog& dialog) = 0;
     // An action or message the host refuses.
     virtual void ReportError(const std::string& error) = 0;
+    // The texts entered in edits with this history name, the latest last; none by default.
+    virtual std::vector<wm::String> History(const wm::String& /*name*/) const { return {}; }
+    virtual void AddToHistory(const wm::String& /*name*/, const wm::String& /*text*/) {}
+    // The user picks an entry of the history list of edit `item`: its index, or -1.
+    virtual int ChooseFromHistory(const HostDialog& /*dialog*/, int /*item*/,
+                                  const std::vector<wm::String>& /*entries*/) {
+        return -1;
+    }
 
 protected:
     ~DialogEnvironment() = default;
@@ -116,6 +124,10 @@ private:
     int NextFocusable(int from, int step) const;
     void TypeCharacter(int index, char16_t c);
     void EditChanged(int index);
+    void ReplaceText(int index, wm::String text);
+    // Ctrl+Down in an edit with a history: the chosen entry replaces the text.
+    void OpenHistory(int index);
+    void SaveHistories();
     void SelectRadio(int index);
     int DefaultButton() const;
     void Close(int exitCode);

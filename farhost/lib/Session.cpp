@@ -430,7 +430,7 @@ int Session::OnMessage(const MessageCall& call, std::optional<int> queued) {
 }
 
 int Session::OnMenu(const MenuCall& call, std::optional<int> queued) {
-    out_ << "+== " << Utf8(call.title) << "\n";
+    out_ << "+== " << Utf8(call.title) << (call.fromHost ? " (the host's own menu)" : "") << "\n";
     for (size_t i = 0; i < call.items.size(); ++i) {
         const auto& item = call.items[i];
         out_ << "| " << i << ": " << (item.separator ? "----" : Utf8(item.text)) << "\n";
@@ -451,28 +451,32 @@ void Session::Help() {
     out_ << "A line that starts with the plugin's prefix and a colon goes to the plugin ("
          << Utf8(Prefixes()) << ":...). Other lines are commands:\n";
     for (const auto& [name, entry] : commands_) out_ << "  " << entry.first << "\n";
-    out_ << "  expect panel active|passive|left|right DIR\n"
-            "  expect message \"LINE\" ...   the next message the last command showed\n"
-            "  expect menu \"ITEM\" ...      the next menu the last command showed (\"-\": "
-            "separator)\n"
-            "  expect no message|menu\n"
-            "  expect registry KEY NAME TYPE DATA   (DATA as reg query prints it)\n"
-            "  expect no registry KEY NAME\n"
-            "  expect plugin SIDE | expect no plugin SIDE   whether SIDE shows a plugin panel\n"
-            "  expect folder SIDE PATH      SIDE shows its file panel on PATH\n"
-            "  expect listing SIDE NAME ... SIDE lists exactly these names, in order\n"
-            "  expect marked SIDE NAME ...  the marked items of SIDE, in order\n"
-            "  expect cursor [SIDE] NAME    the cursor is on NAME (on the active side)\n"
-            "  expect title SIDE TEXT       the title of SIDE (a plugin panel's title, or folder)\n"
-            "  expect edited NAME TEXT      the file F4 last copied for editing, and its text\n"
-            "SIDE is active, passive, left or right.\n"
-            "A script's run fails (exit code 1) when a line fails: an unknown or malformed\n"
-            "command, a failed reg or an unmet expect. A message the plugin shows, an error\n"
-            "message too, is not a failure of farhost: check it with expect message.\n"
-            "Words are quoted as in a shell: 'single', \"double\" (\\\" and \\\\ inside), and a\n"
-            "backslash before a blank or a quote.\n"
-            "Dialog actions: type N \"TEXT\", set N \"TEXT\", click N, focus N, key NAME (Enter,\n"
-            "  Ctrl+F4, ...), esc, resize W H, show. Items are numbered from 0.\n";
+    out_
+        << "  expect panel active|passive|left|right DIR\n"
+           "  expect message \"LINE\" ...   the next message the last command showed\n"
+           "  expect menu \"ITEM\" ...      the next menu the last command showed (\"-\": "
+           "separator)\n"
+           "  expect no message|menu\n"
+           "  expect registry KEY NAME TYPE DATA   (DATA as reg query prints it)\n"
+           "  expect no registry KEY NAME\n"
+           "  expect plugin SIDE | expect no plugin SIDE   whether SIDE shows a plugin panel\n"
+           "  expect folder SIDE PATH      SIDE shows its file panel on PATH\n"
+           "  expect listing SIDE NAME ... SIDE lists exactly these names, in order\n"
+           "  expect marked SIDE NAME ...  the marked items of SIDE, in order\n"
+           "  expect cursor [SIDE] NAME    the cursor is on NAME (on the active side)\n"
+           "  expect title SIDE TEXT       the title of SIDE (a plugin panel's title, or folder)\n"
+           "  expect edited NAME TEXT      the file F4 last copied for editing, and its text\n"
+           "SIDE is active, passive, left or right.\n"
+           "A script's run fails (exit code 1) when a line fails: an unknown or malformed\n"
+           "command, a failed reg or an unmet expect. A message the plugin shows, an error\n"
+           "message too, is not a failure of farhost: check it with expect message.\n"
+           "Words are quoted as in a shell: 'single', \"double\" (\\\" and \\\\ inside), and a\n"
+           "backslash before a blank or a quote.\n"
+           "Dialog actions: type N \"TEXT\", set N \"TEXT\", click N, focus N, key NAME (Enter,\n"
+           "  Ctrl+F4, ...), esc, resize W H, show. Items are numbered from 0. Keys act as in the\n"
+           "  host: Left/Right/Home/End/BS/Del in edit lines, Tab and arrows for the focus, "
+           "Space,\n"
+           "  Alt+letter for hot keys; Ctrl+Down opens an edit's history as the host's own menu.\n";
 }
 
 }  // namespace farhost

@@ -309,5 +309,33 @@ TEST_F(HostDialogTest, HotKeysAndArrowsReachEveryItemFromTheKeyboard) {
     EXPECT_TRUE(host.Errors().empty());
 }
 
+TEST_F(HostDialogTest, EditsKeepAHistoryThatCtrlDownOpensAsTheHostsMenu) {
+    std::vector<far::FarDialogItem> items{
+        Item(far::DI_EDIT, 2, 1, 12, 1, u"", far::DIF_HISTORY),
+        Item(far::DI_EDIT, 2, 2, 12, 2, u"plain"),
+        Item(far::DI_BUTTON, 2, 3, 0, 3, u"OK"),
+    };
+    items[0].Param.History = H(u"Names");
+    HostDialog& dialog = Open(items, 3, 2, 20, 6);
+    EXPECT_EQ(Run(dialog, "key Ctrl+Down\nset 0 \"first\"\nclick 2"), 2);  // empty: no list
+    EXPECT_TRUE(host.Menus().empty());
+    Run(dialog, "set 0 \"second\"\nesc");  // a cancelled dialog keeps nothing
+    Run(dialog, "set 0 \"third\"\nclick 2");
+    Run(dialog, "set 0 \"first\"\nclick 2");  // again: moves to the end
+
+    host.QueueMenuAnswer(0);
+    host.QueueMenuAnswer(-1);
+    EXPECT_EQ(Run(dialog, "set 0 \"x\"\nkey Ctrl+Down\nkey Ctrl+Down\nfocus 1\nkey Ctrl+Down\nesc"),
+              -1);
+    EXPECT_EQ(dialog.Items()[0].text, u"third");
+    ASSERT_EQ(host.Menus().size(), 2u);  // the plain edit opens none
+    const MenuCall& menu = host.Menus()[0];
+    EXPECT_TRUE(menu.fromHost);
+    EXPECT_EQ((std::pair{menu.x, menu.y}), (std::pair{5, 4}));  // below the edit
+    EXPECT_EQ(menu.items, (std::vector<MenuItemCall>{{u"third", false, false, false},
+                                                     {u"first", false, true, false}}));
+    EXPECT_TRUE(host.Errors().empty());
+}
+
 }  // namespace
 }  // namespace farhost
