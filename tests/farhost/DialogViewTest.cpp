@@ -6,25 +6,17 @@
 
 #include "farhost/lib/DialogScreen.h"
 #include "farhost/lib/DialogView.h"
-#include "tests/support/HostText.h"
+#include "tests/support/DialogItem.h"
 
 namespace farhost {
 namespace {
 
 using wm::String;
-using wm::test::H;
 
+// A one-row item.
 far::FarDialogItem Item(int type, int x1, int y1, int x2, const char16_t* text,
                         far::DWORD flags = 0) {
-    far::FarDialogItem item{};
-    item.Type = type;
-    item.X1 = x1;
-    item.Y1 = y1;
-    item.X2 = x2;
-    item.Y2 = y1;
-    item.PtrData = H(text);
-    item.Flags = flags;
-    return item;
+    return wm::test::DialogItem(type, x1, y1, x2, y1, text, flags);
 }
 
 // A terminal of 30 x 8 cells: the dialog is drawn before every key is read.
