@@ -42,12 +42,13 @@ HostDialog::HostDialog(DialogEnvironment& environment, int x1, int y1, int x2, i
         Item item;
         item.record = items[i];
         item.text = FromHost(items[i].PtrData);
-        item.cursor = item.text.size();
         item.record.PtrData = nullptr;
         if (HasTextParameter(items[i])) {
             item.parameter = FromHost(items[i].Param.History);
             item.record.Param.Reserved = 0;
         }
+        FitToMask(item);
+        item.cursor = item.text.size();
         items_.push_back(std::move(item));
     }
     centredX_ = x1 < 0;
@@ -314,6 +315,7 @@ void HostDialog::PressKey(uint32_t key) {
 bool HostDialog::EditKey(uint32_t key) {
     auto& item = items_[focus_];
     const bool readOnly = (item.record.Flags & far::DIF_READONLY) != 0;
+    const std::optional<EditMask> mask = MaskOf(item);
     size_t& cursor = item.cursor;
     cursor = std::min(cursor, item.text.size());
     const auto move = [&](size_t to) {
@@ -338,8 +340,12 @@ bool HostDialog::EditKey(uint32_t key) {
         case keys::Del:
             if (readOnly) return true;
             if (item.unchanged) {
-                item.text.clear();
+                item.text = mask ? mask->Blank() : wm::String();
                 cursor = 0;
+            } else if (mask) {
+                const size_t at = key == keys::BS ? mask->Previous(cursor) : mask->Next(cursor);
+                if (mask->Placeholder(at)) item.text[at] = u' ';
+                if (key == keys::BS && at < mask->Size()) cursor = at;
             } else if (key == keys::BS && cursor > 0) {
                 item.text.erase(--cursor, 1);
             } else if (key == keys::Del && cursor < item.text.size()) {
@@ -420,17 +426,41 @@ void HostDialog::ChangeFocus(int target) {
 
 void HostDialog::TypeCharacter(int index, char16_t c) {
     auto& item = items_[index];
-    if (item.unchanged) item.text.clear();
+    const std::optional<EditMask> mask = MaskOf(item);
+    if (item.unchanged) {
+        item.text = mask ? mask->Blank() : wm::String();
+        item.cursor = 0;
+    }
     item.unchanged = false;
     item.cursor = std::min(item.cursor, item.text.size());
-    if (item.record.MaxLen > 0 && item.text.size() >= item.record.MaxLen) return;
-    item.text.insert(item.cursor++, 1, c);
+    if (mask) {
+        // Typing goes over the next position the mask lets one type in.
+        const size_t at = mask->Next(item.cursor);
+        if (!mask->Accepts(at, c)) return;
+        item.text[at] = c;
+        item.cursor = mask->Next(at + 1);
+    } else {
+        if (item.record.MaxLen > 0 && item.text.size() >= item.record.MaxLen) return;
+        item.text.insert(item.cursor++, 1, c);
+    }
     EditChanged(index);
+}
+
+std::optional<EditMask> HostDialog::MaskOf(const Item& item) const {
+    if (item.record.Type != far::DI_FIXEDIT || !(item.record.Flags & far::DIF_MASKEDIT) ||
+        item.parameter.empty())
+        return std::nullopt;
+    return EditMask(item.parameter);
+}
+
+void HostDialog::FitToMask(Item& item) const {
+    if (const auto mask = MaskOf(item)) item.text = mask->Apply(item.text);
 }
 
 void HostDialog::ReplaceText(int index, wm::String text) {
     auto& item = items_[index];
     item.text = std::move(text);
+    FitToMask(item);
     item.cursor = item.text.size();
     item.unchanged = false;
     EditChanged(index);
@@ -584,12 +614,13 @@ far::LONG_PTR HostDialog::Message(int msg, int param1, far::LONG_PTR param2) {
             if (record.Type != item.record.Type) return 0;
             item.record = record;
             item.text = FromHost(record.PtrData);
-            item.cursor = item.text.size();
             item.record.PtrData = nullptr;
             if (HasTextParameter(record)) {
                 item.parameter = FromHost(record.Param.History);
                 item.record.Param.Reserved = 0;
             }
+            FitToMask(item);
+            item.cursor = item.text.size();
             return 1;
         }
         case far::DM_SETFOCUS:
@@ -609,6 +640,7 @@ far::LONG_PTR HostDialog::Message(int msg, int param1, far::LONG_PTR param2) {
                 text.resize(std::char_traits<char16_t>::length(text.c_str()));
             }
             items_[param1].text = std::move(text);
+            FitToMask(items_[param1]);
             items_[param1].cursor = items_[param1].text.size();
             return static_cast<far::LONG_PTR>(items_[param1].text.size());
         }

@@ -10,6 +10,7 @@
 
 #include "core/String.h"
 #include "farhost/lib/DialogAction.h"
+#include "farhost/lib/EditMask.h"
 #include "host/PluginW.h"
 
 namespace farhost {
@@ -125,6 +126,9 @@ private:
     void TypeCharacter(int index, char16_t c);
     void EditChanged(int index);
     void ReplaceText(int index, wm::String text);
+    // A fixed edit with DIF_MASKEDIT keeps its text fitted to the mask.
+    std::optional<EditMask> MaskOf(const Item& item) const;
+    void FitToMask(Item& item) const;
     // Ctrl+Down in an edit with a history: the chosen entry replaces the text.
     void OpenHistory(int index);
     void SaveHistories();

@@ -328,5 +328,26 @@ TEST_F(HostDialogTest, EditsKeepAHistoryThatCtrlDownOpensAsTheHostsMenu) {
     EXPECT_TRUE(host.Errors().empty());
 }
 
+TEST_F(HostDialogTest, AMaskedFixedEditTakesOnlyWhatItsMaskAllows) {
+    std::vector<far::FarDialogItem> items{
+        DialogItem(far::DI_FIXEDIT, 1, 1, 12, 1, u"{12-ab}c9", far::DIF_MASKEDIT),
+        DialogItem(far::DI_EDIT, 1, 2, 12, 2, u"", far::DIF_MASKEDIT),
+    };
+    items[0].Param.Mask = H(u"{99-HH}A");
+    items[1].Param.Mask = H(u"99");  // an ordinary edit ignores its mask
+    HostDialog& dialog = Open(items);
+    EXPECT_EQ(dialog.Items()[0].text, u"{12-ab}c");  // fitted to the mask at once
+    Run(dialog,
+        "key 4\nkey x\nkey 2\nkey f\nkey BS\nkey E\nkey 0\nkey q\nkey 9\n"
+        "type 1 \"abc\"\nesc");
+    EXPECT_EQ(dialog.Items()[0].text, u"{42-E0}q");  // 'x' and '9' refused, '-' skipped
+    EXPECT_EQ(dialog.Items()[1].text, u"abc");
+    Run(dialog, "focus 0\nkey Home\nkey Del\nkey End\nkey BS\nkey BS\nesc");
+    EXPECT_EQ(dialog.Items()[0].text, u"{ 2-E } ");
+    Run(dialog, "set 0 \"{12-3g}zz\"\nesc");
+    EXPECT_EQ(dialog.Items()[0].text, u"{12-3 }z");
+    EXPECT_TRUE(host.Errors().empty());
+}
+
 }  // namespace
 }  // namespace farhost
