@@ -1,5 +1,7 @@
 #include "farhost/lib/DialogEngine.h"
 
+#include <algorithm>
+
 #include "core/Exceptions.h"
 #include "farhost/lib/DialogScreen.h"
 
@@ -63,6 +65,25 @@ std::optional<DialogAction> DialogEngine::NextAction(const HostDialog& dialog) {
     }
     if (prompt_) return prompt_(dialog);
     return std::nullopt;
+}
+
+std::vector<wm::String> DialogEngine::History(const wm::String& name) const {
+    const auto found = histories_.find(name);
+    return found == histories_.end() ? std::vector<wm::String>{} : found->second;
+}
+
+void DialogEngine::AddToHistory(const wm::String& name, const wm::String& text) {
+    // An entry entered again moves to the end; the oldest go beyond the limit.
+    constexpr size_t kLimit = 64;
+    auto& entries = histories_[name];
+    entries.erase(std::remove(entries.begin(), entries.end(), text), entries.end());
+    entries.push_back(text);
+    if (entries.size() > kLimit) entries.erase(entries.begin());
+}
+
+int DialogEngine::ChooseFromHistory(const HostDialog& dialog, int item,
+                                    const std::vector<wm::String>& entries) {
+    return chooser_ ? chooser_(dialog, item, entries) : -1;
 }
 
 }  // namespace farhost

@@ -1,5 +1,5 @@
 // The stand-in host's dialogs: the live dialogs by handle, the user's queued actions, the
-// prompt that supplies more, and the record of drawn screens.
+// prompt that supplies more, the edits' histories and the record of drawn screens.
 #pragma once
 
 #include <deque>
@@ -22,6 +22,9 @@ public:
         std::function<void(far::COORD)> resize;
     };
     using ErrorSink = std::function<void(const std::string&)>;
+    // Shows an edit's history list and answers the chosen entry's index, or -1.
+    using HistoryChooser = std::function<int(const HostDialog& dialog, int item,
+                                             const std::vector<wm::String>& entries)>;
 
     DialogEngine(Console console, ErrorSink errors);
     ~DialogEngine();
@@ -41,6 +44,8 @@ public:
     size_t QueuedActions() const { return actions_.size(); }
     void SetPrompt(DialogPrompt prompt) { prompt_ = std::move(prompt); }
     void Refuse(bool refuse) { refuse_ = refuse; }
+    // Without a chooser history lists do not open.
+    void SetHistoryChooser(HistoryChooser chooser) { chooser_ = std::move(chooser); }
 
     // The live dialog behind a handle, or null.
     HostDialog* Find(far::HANDLE handle) const;
@@ -57,6 +62,10 @@ private:
     std::optional<DialogAction> NextAction(const HostDialog& dialog) override;
     void ShowScreen(const HostDialog& dialog) override { screens_.push_back(Draw(dialog)); }
     void ReportError(const std::string& error) override { errors_(error); }
+    std::vector<wm::String> History(const wm::String& name) const override;
+    void AddToHistory(const wm::String& name, const wm::String& text) override;
+    int ChooseFromHistory(const HostDialog& dialog, int item,
+                          const std::vector<wm::String>& entries) override;
 
     Console console_;
     ErrorSink errors_;
@@ -64,6 +73,8 @@ private:
     std::deque<DialogAction> actions_;
     DialogPrompt prompt_;
     bool refuse_ = false;
+    HistoryChooser chooser_;
+    std::map<wm::String, std::vector<wm::String>> histories_;
     std::vector<std::vector<wm::String>> screens_;
 };
 

@@ -1,8 +1,4 @@
-// A dialog drawn as text at its place on the console: frames with their titles, labels with
-// their alignment, separators, edits with their text, check boxes "[x]", radio buttons "(•)",
-// buttons "[ OK ]" ("{ OK }" for the default button) with centred groups placed. Hidden items
-// are left out; a disabled button, check box or radio button has "<" and ">" for brackets, a
-// disabled edit is filled with '░' instead of '·'.
+// A dialog drawn as text at its place on the console, as DrawDialog (DialogView.h) draws it.
 #pragma once
 
 #include <vector>

@@ -95,10 +95,7 @@ struct HostFunctions {
                 call.items.push_back({Text(item[i].Text), item[i].Separator != 0,
                                       item[i].Selected != 0, item[i].Checked != 0});
             }
-            const auto queued = Next(host.menuAnswers_);
-            call.answer = host.user_ ? host.user_->OnMenu(call, queued) : queued.value_or(-1);
-            host.menus_.push_back(std::move(call));
-            return host.menus_.back().answer;
+            return host.ShowMenu(std::move(call));
         });
     }
 
@@ -265,6 +262,10 @@ Host::Host(Options options)
             [this] { return ConsoleSize(); },
             [this](far::COORD size) { options_.consoleRect = WholeConsole(size); }},
         [this](const std::string& error) { errors_.push_back(error); });
+    dialogs_->SetHistoryChooser(
+        [this](const HostDialog& dialog, int item, const std::vector<wm::String>& entries) {
+            return ShowHistory(dialog, item, entries);
+        });
     Host* expected = nullptr;
     if (!g_current.compare_exchange_strong(expected, this))
         throw wm::Exception(u"Another farhost::Host is alive: only one may exist at a time");
@@ -534,6 +535,28 @@ void Host::ShowPathNotFound(far::HostText path) {
     call.fromHost = true;
     call.answer = user_ ? user_->OnMessage(call, 0) : 0;
     messages_.push_back(std::move(call));
+}
+
+int Host::ShowMenu(MenuCall call) {
+    const auto queued = Next(menuAnswers_);
+    call.answer = user_ ? user_->OnMenu(call, queued) : queued.value_or(-1);
+    menus_.push_back(std::move(call));
+    return menus_.back().answer;
+}
+
+int Host::ShowHistory(const HostDialog& dialog, int item, const std::vector<wm::String>& entries) {
+    // The host's list drops down below the edit, the latest entry last and selected.
+    const far::SMALL_RECT rect = dialog.Rect();
+    const auto& record = dialog.Items().at(item).record;
+    MenuCall call;
+    call.x = rect.Left + record.X1;
+    call.y = rect.Top + record.Y1 + 1;
+    call.flags = far::FMENU_WRAPMODE;
+    call.title = u"History";
+    for (const auto& entry : entries) call.items.push_back({entry, false, false, false});
+    call.items.back().selected = true;
+    call.fromHost = true;
+    return ShowMenu(std::move(call));
 }
 
 void Host::QueueMessageAnswer(int answer) {

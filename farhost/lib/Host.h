@@ -52,6 +52,8 @@ struct MenuCall {
     wm::String title, bottom, helpTopic;
     std::vector<MenuItemCall> items;
     int answer = -1;
+    // The host's own menu (an edit's history list), not asked for by the plugin.
+    bool fromHost = false;
 };
 
 // One call the plugin made. Arguments are its parameters in order as UTF-8: numbers and handles
@@ -154,7 +156,8 @@ public:
 
     // Answers for Message and Menu, first in first out. With none queued, Message answers -1
     // (closed without a button) and Menu answers -1 (cancelled). A menu answer is the index of
-    // the chosen item, separators included, or a negative value for cancel.
+    // the chosen item, separators included, or a negative value for cancel. The history list
+    // an edit opens with Ctrl+Down is such a menu too.
     void QueueMessageAnswer(int answer);
     void QueueMenuAnswer(int answer);
     void SetConsoleRect(std::optional<far::SMALL_RECT> rect);
@@ -203,6 +206,9 @@ private:
     friend struct HostFunctions;
 
     void Record(std::string function, std::vector<std::string> arguments);
+    // Answers a menu from the queue or the user and records it.
+    int ShowMenu(MenuCall call);
+    int ShowHistory(const HostDialog& dialog, int item, const std::vector<wm::String>& entries);
     // The host's "Path not found" box after a refused FCTL_SETPANELDIR to a missing folder.
     void ShowPathNotFound(far::HostText path);
     void RecordError(const char* function, const char* reason) noexcept;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "farhost/lib/HotKeyText.h"
+
 namespace farhost {
 namespace {
 
@@ -45,6 +47,8 @@ HostDialog::HostDialog(DialogEnvironment& environment, int x1, int y1, int x2, i
             item.parameter = FromHost(items[i].Param.History);
             item.record.Param.Reserved = 0;
         }
+        FitToMask(item);
+        item.cursor = item.text.size();
         items_.push_back(std::move(item));
     }
     centredX_ = x1 < 0;
@@ -71,16 +75,7 @@ bool HostDialog::HasTextParameter(const far::FarDialogItem& record) {
 
 wm::String HostDialog::DisplayText(const Item& item) {
     if (item.record.Flags & far::DIF_SHOWAMPERSAND) return item.text;
-    wm::String shown;
-    for (size_t i = 0; i < item.text.size(); ++i) {
-        if (item.text[i] != u'&') {
-            shown.push_back(item.text[i]);
-        } else if (i + 1 < item.text.size() && item.text[i + 1] == u'&') {
-            shown.push_back(u'&');
-            ++i;
-        }
-    }
-    return shown;
+    return ParseHotKeyText(item.text).shown;
 }
 
 // ---- State ----------------------------------------------------------------------------
@@ -204,6 +199,8 @@ int HostDialog::Run() {
 void HostDialog::Close(int exitCode) {
     closed_ = true;
     exitCode_ = exitCode;
+    // The edits' texts go to their histories unless the dialog was cancelled.
+    if (exitCode >= 0) SaveHistories();
 }
 
 bool HostDialog::Refuse(const DialogAction& action, const std::string& reason) {
@@ -233,9 +230,7 @@ void HostDialog::Play(const DialogAction& action) {
             if (action.kind == Kind::Type) {
                 for (const char16_t c : action.text) TypeCharacter(index, c);
             } else {
-                items_[index].text = action.text;
-                items_[index].unchanged = false;
-                EditChanged(index);
+                ReplaceText(index, action.text);
             }
             return;
         case Kind::Click:
@@ -283,7 +278,7 @@ void HostDialog::Play(const DialogAction& action) {
 void HostDialog::PressKey(uint32_t key) {
     if (Notify(far::DN_KEY, focus_, static_cast<far::LONG_PTR>(key)) != 0) return;
     const int type = ValidIndex(focus_) ? items_[focus_].record.Type : -1;
-    const bool editable = IsEdit(type) && !(items_[focus_].record.Flags & far::DIF_READONLY);
+    if (IsEdit(type) && EditKey(key)) return;
     switch (key) {
         case keys::Esc:
             Close(-1);
@@ -299,32 +294,88 @@ void HostDialog::PressKey(uint32_t key) {
             return;
         case keys::Tab:
         case keys::Down:
+        case keys::Right:
             ChangeFocus(NextFocusable(focus_, 1));
             return;
         case keys::Shift | keys::Tab:
         case keys::Up:
+        case keys::Left:
             ChangeFocus(NextFocusable(focus_, -1));
             return;
         case keys::Space:
-            if (IsButtonLike(type)) {
-                Press(focus_);
-                return;
-            }
-            break;
-        case keys::BS:
-            if (editable) {
-                auto& item = items_[focus_];
-                if (item.unchanged) item.text.clear();
-                if (!item.text.empty()) item.text.pop_back();
-                item.unchanged = false;
-                EditChanged(focus_);
-            }
+            if (IsButtonLike(type)) Press(focus_);
             return;
         default:
             break;
     }
-    if (editable && key >= keys::Space && key < keys::Extended)
-        TypeCharacter(focus_, static_cast<char16_t>(key));
+    // Outside edit lines a plain letter is a hot key too.
+    if (const char16_t hotKey = HotKeyOf(key)) PressHotKey(hotKey);
+}
+
+bool HostDialog::EditKey(uint32_t key) {
+    auto& item = items_[focus_];
+    const bool readOnly = (item.record.Flags & far::DIF_READONLY) != 0;
+    const std::optional<EditMask> mask = MaskOf(item);
+    size_t& cursor = item.cursor;
+    cursor = std::min(cursor, item.text.size());
+    const auto move = [&](size_t to) {
+        cursor = to;
+        item.unchanged = false;
+        return true;
+    };
+    switch (key) {
+        case keys::Left:
+            return move(cursor > 0 ? cursor - 1 : 0);
+        case keys::Right:
+            return move(std::min(cursor + 1, item.text.size()));
+        case keys::Home:
+            return move(0);
+        case keys::End:
+            return move(item.text.size());
+        case keys::Ctrl | keys::Down:
+            if (!(item.record.Flags & far::DIF_HISTORY)) return false;
+            if (!readOnly) OpenHistory(focus_);
+            return true;
+        case keys::BS:
+        case keys::Del:
+            if (readOnly) return true;
+            if (item.unchanged) {
+                item.text = mask ? mask->Blank() : wm::String();
+                cursor = 0;
+            } else if (mask) {
+                const size_t at = key == keys::BS ? mask->Previous(cursor) : mask->Next(cursor);
+                if (mask->Placeholder(at)) item.text[at] = u' ';
+                if (key == keys::BS && at < mask->Size()) cursor = at;
+            } else if (key == keys::BS && cursor > 0) {
+                item.text.erase(--cursor, 1);
+            } else if (key == keys::Del && cursor < item.text.size()) {
+                item.text.erase(cursor, 1);
+            }
+            item.unchanged = false;
+            EditChanged(focus_);
+            return true;
+        default:
+            if (key < keys::Space || key >= keys::Extended) return false;
+            if (!readOnly) TypeCharacter(focus_, static_cast<char16_t>(key));
+            return true;
+    }
+}
+
+void HostDialog::PressHotKey(char16_t hotKey) {
+    for (int i = 0; i < static_cast<int>(items_.size()); ++i) {
+        const Item& item = items_[i];
+        if (!Enabled(i) || (item.record.Flags & far::DIF_SHOWAMPERSAND)) continue;
+        const HotKeyText text = ParseHotKeyText(item.text);
+        if (text.hotKey < 0 || FoldCase(text.shown[text.hotKey]) != hotKey) continue;
+        if (IsButtonLike(item.record.Type)) {
+            ChangeFocus(i);
+            if (focus_ == i) Press(i);
+        } else if (item.record.Type == far::DI_TEXT) {
+            // A label's hot key focuses the item after it.
+            ChangeFocus(NextFocusable(i, 1));
+        }
+        return;
+    }
 }
 
 void HostDialog::Press(int index) {
@@ -375,11 +426,60 @@ void HostDialog::ChangeFocus(int target) {
 
 void HostDialog::TypeCharacter(int index, char16_t c) {
     auto& item = items_[index];
-    if (item.unchanged) item.text.clear();
+    const std::optional<EditMask> mask = MaskOf(item);
+    if (item.unchanged) {
+        item.text = mask ? mask->Blank() : wm::String();
+        item.cursor = 0;
+    }
     item.unchanged = false;
-    if (item.record.MaxLen > 0 && item.text.size() >= item.record.MaxLen) return;
-    item.text.push_back(c);
+    item.cursor = std::min(item.cursor, item.text.size());
+    if (mask) {
+        // Typing goes over the next position the mask lets one type in.
+        const size_t at = mask->Next(item.cursor);
+        if (!mask->Accepts(at, c)) return;
+        item.text[at] = c;
+        item.cursor = mask->Next(at + 1);
+    } else {
+        if (item.record.MaxLen > 0 && item.text.size() >= item.record.MaxLen) return;
+        item.text.insert(item.cursor++, 1, c);
+    }
     EditChanged(index);
+}
+
+std::optional<EditMask> HostDialog::MaskOf(const Item& item) const {
+    if (item.record.Type != far::DI_FIXEDIT || !(item.record.Flags & far::DIF_MASKEDIT) ||
+        item.parameter.empty())
+        return std::nullopt;
+    return EditMask(item.parameter);
+}
+
+void HostDialog::FitToMask(Item& item) const {
+    if (const auto mask = MaskOf(item)) item.text = mask->Apply(item.text);
+}
+
+void HostDialog::ReplaceText(int index, wm::String text) {
+    auto& item = items_[index];
+    item.text = std::move(text);
+    FitToMask(item);
+    item.cursor = item.text.size();
+    item.unchanged = false;
+    EditChanged(index);
+}
+
+void HostDialog::OpenHistory(int index) {
+    const std::vector<wm::String> entries = environment_.History(items_[index].parameter);
+    if (entries.empty()) return;
+    const int chosen = environment_.ChooseFromHistory(*this, index, entries);
+    if (chosen >= 0 && chosen < static_cast<int>(entries.size()))
+        ReplaceText(index, entries[chosen]);
+}
+
+void HostDialog::SaveHistories() {
+    for (const auto& item : items_) {
+        if (IsEdit(item.record.Type) && (item.record.Flags & far::DIF_HISTORY) &&
+            !item.parameter.empty() && !item.text.empty())
+            environment_.AddToHistory(item.parameter, item.text);
+    }
 }
 
 void HostDialog::EditChanged(int index) {
@@ -519,6 +619,8 @@ far::LONG_PTR HostDialog::Message(int msg, int param1, far::LONG_PTR param2) {
                 item.parameter = FromHost(record.Param.History);
                 item.record.Param.Reserved = 0;
             }
+            FitToMask(item);
+            item.cursor = item.text.size();
             return 1;
         }
         case far::DM_SETFOCUS:
@@ -538,6 +640,8 @@ far::LONG_PTR HostDialog::Message(int msg, int param1, far::LONG_PTR param2) {
                 text.resize(std::char_traits<char16_t>::length(text.c_str()));
             }
             items_[param1].text = std::move(text);
+            FitToMask(items_[param1]);
+            items_[param1].cursor = items_[param1].text.size();
             return static_cast<far::LONG_PTR>(items_[param1].text.size());
         }
         case far::DM_SHOWITEM: {

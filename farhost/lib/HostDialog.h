@@ -10,6 +10,7 @@
 
 #include "core/String.h"
 #include "farhost/lib/DialogAction.h"
+#include "farhost/lib/EditMask.h"
 #include "host/PluginW.h"
 
 namespace farhost {
@@ -30,6 +31,14 @@ public:
     virtual void ShowScreen(const HostDialog& dialog) = 0;
     // An action or message the host refuses.
     virtual void ReportError(const std::string& error) = 0;
+    // The texts entered in edits with this history name, the latest last; none by default.
+    virtual std::vector<wm::String> History(const wm::String& /*name*/) const { return {}; }
+    virtual void AddToHistory(const wm::String& /*name*/, const wm::String& /*text*/) {}
+    // The user picks an entry of the history list of edit `item`: its index, or -1.
+    virtual int ChooseFromHistory(const HostDialog& /*dialog*/, int /*item*/,
+                                  const std::vector<wm::String>& /*entries*/) {
+        return -1;
+    }
 
 protected:
     ~DialogEnvironment() = default;
@@ -45,6 +54,8 @@ public:
         wm::String parameter;
         // An unchanged edit loses its text to the first character typed.
         bool unchanged = true;
+        // Where typing goes in an edit's text (kept at most its length when used).
+        size_t cursor = 0;
     };
 
     // The arguments of DialogInit. A negative X1 (Y1) centres the dialog, X2 (Y2) being then
@@ -104,11 +115,23 @@ private:
     void Play(const DialogAction& action);
     bool Refuse(const DialogAction& action, const std::string& reason);
     void PressKey(uint32_t key);
+    // Cursor movement, BS, Del and typing in the focused edit; false for other keys.
+    bool EditKey(uint32_t key);
+    // Presses the button, check box or radio button with this hot key, or focuses the item
+    // after a label with it.
+    void PressHotKey(char16_t hotKey);
     void Press(int index);
     void ChangeFocus(int target);
     int NextFocusable(int from, int step) const;
     void TypeCharacter(int index, char16_t c);
     void EditChanged(int index);
+    void ReplaceText(int index, wm::String text);
+    // A fixed edit with DIF_MASKEDIT keeps its text fitted to the mask.
+    std::optional<EditMask> MaskOf(const Item& item) const;
+    void FitToMask(Item& item) const;
+    // Ctrl+Down in an edit with a history: the chosen entry replaces the text.
+    void OpenHistory(int index);
+    void SaveHistories();
     void SelectRadio(int index);
     int DefaultButton() const;
     void Close(int exitCode);

@@ -43,13 +43,17 @@ void ScreenBuffer::Frame(const CellRect& r, bool doubleLines, CellStyle style,
     Put(r.right, r.top, doubleLines ? u'╗' : u'┐', style);
     Put(r.left, r.bottom, doubleLines ? u'╚' : u'└', style);
     Put(r.right, r.bottom, doubleLines ? u'╝' : u'┘', style);
-    if (title.empty() || r.Width() < 5) return;
+    Caption(r, r.top, title, style);
+}
+
+void ScreenBuffer::Caption(const CellRect& r, int y, wm::StringView text, CellStyle style) {
+    if (text.empty() || r.Width() < 5) return;
     const int room = r.Width() - 4;
-    const int shown = std::min(room, static_cast<int>(title.size()));
+    const int shown = std::min(room, static_cast<int>(text.size()));
     const int start = r.left + (r.Width() - shown - 2) / 2;
-    Put(start, r.top, u' ', style);
-    Write(start + 1, r.top, title, style, shown);
-    Put(start + 1 + shown, r.top, u' ', style);
+    Put(start, y, u' ', style);
+    Write(start + 1, y, text, style, shown);
+    Put(start + 1 + shown, y, u' ', style);
 }
 
 void ScreenBuffer::Separator(const CellRect& frame, int y, bool doubleFrame, CellStyle style) {

@@ -70,6 +70,8 @@ public:
     // A frame on the rectangle's edge, single or double lines, with `title` centred in its top
     // line between blanks when it is not empty.
     void Frame(const CellRect& rect, bool doubleLines, CellStyle style, wm::StringView title = {});
+    // `text` centred between blanks on row y of a frame (its title or bottom line).
+    void Caption(const CellRect& frame, int y, wm::StringView text, CellStyle style);
     // A horizontal line across a frame, joined to its sides.
     void Separator(const CellRect& frame, int y, bool doubleFrame, CellStyle style);
 

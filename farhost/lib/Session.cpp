@@ -441,7 +441,7 @@ int Session::OnMessage(const MessageCall& call, std::optional<int> queued) {
 }
 
 int Session::OnMenu(const MenuCall& call, std::optional<int> queued) {
-    out_ << "+== " << Utf8(call.title) << "\n";
+    out_ << "+== " << Utf8(call.title) << (call.fromHost ? " (the host's own menu)" : "") << "\n";
     for (size_t i = 0; i < call.items.size(); ++i) {
         const auto& item = call.items[i];
         out_ << "| " << i << ": " << (item.separator ? "----" : Utf8(item.text)) << "\n";
@@ -484,6 +484,9 @@ void Session::Help() {
             "backslash before a blank or a quote.\n"
             "Dialog actions: type N \"TEXT\", set N \"TEXT\", click N, focus N, key NAME (Enter,\n"
             "  Ctrl+F4, ...), esc, resize W H, show. Items are numbered from 0.\n";
+    out_ << "Keys act as in the host: Left/Right/Home/End/BS/Del in edit lines, Tab and the\n"
+            "  arrows for the focus, Space, Alt+letter for hot keys, Ctrl+Down for an edit's\n"
+            "  history (the host's own menu).\n";
 }
 
 }  // namespace farhost

@@ -9,6 +9,7 @@
 #include "farhost/lib/DialogAction.h"
 #include "farhost/lib/Host.h"
 #include "farhost/lib/HostDialog.h"
+#include "tests/support/DialogItem.h"
 #include "tests/support/HostText.h"
 
 namespace farhost {
@@ -19,18 +20,7 @@ using wm::String;
 using wm::test::H;
 using wm::test::S;
 
-far::FarDialogItem Item(int type, int x1, int y1, int x2, int y2, const char16_t* text,
-                        far::DWORD flags = 0) {
-    far::FarDialogItem item{};
-    item.Type = type;
-    item.X1 = x1;
-    item.Y1 = y1;
-    item.X2 = x2;
-    item.Y2 = y2;
-    item.PtrData = H(text);
-    item.Flags = flags;
-    return item;
-}
+using wm::test::DialogItem;
 
 TEST(DialogActions, ScriptLinesBecomeActionsAndBack) {
     const std::pair<const char*, DialogAction> cases[] = {
@@ -95,20 +85,20 @@ protected:
 
 TEST_F(HostDialogTest, ItemsAreDrawnAtTheirPlaces) {
     std::vector<far::FarDialogItem> items{
-        Item(far::DI_SINGLEBOX, 1, 0, 28, 7, u"&Box", far::DIF_LEFTTEXT),
-        Item(far::DI_TEXT, -1, 1, 0, 1, u"Centred"),
-        Item(far::DI_TEXT, 2, 2, 13, 2, u"Mid", far::DIF_CENTERTEXT),
-        Item(far::DI_TEXT, 15, 2, 18, 2, u"Clipped"),
-        Item(far::DI_TEXT, 2, 3, 27, 3, u"S", far::DIF_SEPARATOR),
-        Item(far::DI_CHECKBOX, 2, 4, 0, 4, u"A"),
-        Item(far::DI_RADIOBUTTON, 9, 4, 0, 4, u"B"),
-        Item(far::DI_RADIOBUTTON, 16, 4, 0, 4, u"C", far::DIF_DISABLE),
-        Item(far::DI_PSWEDIT, 2, 5, 7, 5, u"abc"),
-        Item(far::DI_EDIT, 9, 5, 13, 5, u"toolongtext"),
-        Item(far::DI_EDIT, 15, 5, 19, 5, u"", far::DIF_DISABLE),
-        Item(far::DI_BUTTON, 0, 6, 0, 6, u"&Go", far::DIF_CENTERGROUP),
-        Item(far::DI_BUTTON, 0, 6, 0, 6, u"Hidden", far::DIF_CENTERGROUP | far::DIF_HIDDEN),
-        Item(far::DI_BUTTON, 0, 6, 0, 6, u"&&No", far::DIF_CENTERGROUP | far::DIF_DISABLE),
+        DialogItem(far::DI_SINGLEBOX, 1, 0, 28, 7, u"&Box", far::DIF_LEFTTEXT),
+        DialogItem(far::DI_TEXT, -1, 1, 0, 1, u"Centred"),
+        DialogItem(far::DI_TEXT, 2, 2, 13, 2, u"Mid", far::DIF_CENTERTEXT),
+        DialogItem(far::DI_TEXT, 15, 2, 18, 2, u"Clipped"),
+        DialogItem(far::DI_TEXT, 2, 3, 27, 3, u"S", far::DIF_SEPARATOR),
+        DialogItem(far::DI_CHECKBOX, 2, 4, 0, 4, u"A"),
+        DialogItem(far::DI_RADIOBUTTON, 9, 4, 0, 4, u"B"),
+        DialogItem(far::DI_RADIOBUTTON, 16, 4, 0, 4, u"C", far::DIF_DISABLE),
+        DialogItem(far::DI_PSWEDIT, 2, 5, 7, 5, u"abc"),
+        DialogItem(far::DI_EDIT, 9, 5, 13, 5, u"toolongtext"),
+        DialogItem(far::DI_EDIT, 15, 5, 19, 5, u"", far::DIF_DISABLE),
+        DialogItem(far::DI_BUTTON, 0, 6, 0, 6, u"&Go", far::DIF_CENTERGROUP),
+        DialogItem(far::DI_BUTTON, 0, 6, 0, 6, u"Hidden", far::DIF_CENTERGROUP | far::DIF_HIDDEN),
+        DialogItem(far::DI_BUTTON, 0, 6, 0, 6, u"&&No", far::DIF_CENTERGROUP | far::DIF_DISABLE),
     };
     items[5].Param.Selected = far::BSTATE_3STATE;
     items[6].Param.Selected = 1;
@@ -137,13 +127,13 @@ TEST_F(HostDialogTest, ItemsAreDrawnAtTheirPlaces) {
 
 TEST_F(HostDialogTest, ADialogWithoutItemsIsRefused) {
     EXPECT_THROW(Open({}), wm::Exception);
-    far::FarDialogItem item = Item(far::DI_TEXT, 1, 1, 5, 1, u"x");
+    far::FarDialogItem item = DialogItem(far::DI_TEXT, 1, 1, 5, 1, u"x");
     EXPECT_EQ(host.StartupInfo().DialogInit(1, 0, 0, 29, 7, nullptr, &item, 0, 0, 0, nullptr, 0),
               far::INVALID_HANDLE_VALUE);
 }
 
 TEST_F(HostDialogTest, ACentredDialogSitsInTheMiddleOfTheConsole) {
-    HostDialog& dialog = Open({Item(far::DI_DOUBLEBOX, 0, 0, 9, 3, u"T")}, -1, -1, 10, 4);
+    HostDialog& dialog = Open({DialogItem(far::DI_DOUBLEBOX, 0, 0, 9, 3, u"T")}, -1, -1, 10, 4);
     far::SMALL_RECT rect{};
     Send(dialog, far::DM_GETDLGRECT, 0, &rect);
     EXPECT_EQ((std::array{rect.Left, rect.Top, rect.Right, rect.Bottom}),
@@ -164,8 +154,8 @@ TEST_F(HostDialogTest, ACentredDialogSitsInTheMiddleOfTheConsole) {
 
 TEST_F(HostDialogTest, ItemsTravelWithTheirTexts) {
     std::vector<far::FarDialogItem> items{
-        Item(far::DI_EDIT, 1, 1, 10, 1, u"text", far::DIF_HISTORY),
-        Item(far::DI_CHECKBOX, 1, 2, 0, 2, u"check")};
+        DialogItem(far::DI_EDIT, 1, 1, 10, 1, u"text", far::DIF_HISTORY),
+        DialogItem(far::DI_CHECKBOX, 1, 2, 0, 2, u"check")};
     items[0].Param.History = H(u"Hist");
     HostDialog& dialog = Open(items);
 
@@ -200,9 +190,10 @@ TEST_F(HostDialogTest, ItemsTravelWithTheirTexts) {
 }
 
 TEST_F(HostDialogTest, StateMessagesAnswerThePreviousState) {
-    HostDialog& dialog =
-        Open({Item(far::DI_CHECKBOX, 1, 1, 0, 1, u"a"), Item(far::DI_RADIOBUTTON, 1, 2, 0, 2, u"b"),
-              Item(far::DI_RADIOBUTTON, 1, 3, 0, 3, u"c"), Item(far::DI_EDIT, 1, 4, 5, 4, u"")});
+    HostDialog& dialog = Open({DialogItem(far::DI_CHECKBOX, 1, 1, 0, 1, u"a"),
+                               DialogItem(far::DI_RADIOBUTTON, 1, 2, 0, 2, u"b"),
+                               DialogItem(far::DI_RADIOBUTTON, 1, 3, 0, 3, u"c"),
+                               DialogItem(far::DI_EDIT, 1, 4, 5, 4, u"")});
     const auto send = [&](int msg, int item, far::LONG_PTR value) {
         return host.StartupInfo().SendDlgMessage(dialog.Handle(), msg, item, value);
     };
@@ -233,11 +224,11 @@ TEST_F(HostDialogTest, StateMessagesAnswerThePreviousState) {
 
 TEST_F(HostDialogTest, UserActionsAreRunWithTheHostsDefaults) {
     std::vector<far::FarDialogItem> items{
-        Item(far::DI_EDIT, 1, 1, 10, 1, u"old"),
-        Item(far::DI_CHECKBOX, 1, 2, 0, 2, u"check"),
-        Item(far::DI_BUTTON, 1, 3, 0, 3, u"Stay", far::DIF_BTNNOCLOSE),
-        Item(far::DI_BUTTON, 10, 3, 0, 3, u"OK"),
-        Item(far::DI_BUTTON, 20, 3, 0, 3, u"Off", far::DIF_DISABLE),
+        DialogItem(far::DI_EDIT, 1, 1, 10, 1, u"old"),
+        DialogItem(far::DI_CHECKBOX, 1, 2, 0, 2, u"check"),
+        DialogItem(far::DI_BUTTON, 1, 3, 0, 3, u"Stay", far::DIF_BTNNOCLOSE),
+        DialogItem(far::DI_BUTTON, 10, 3, 0, 3, u"OK"),
+        DialogItem(far::DI_BUTTON, 20, 3, 0, 3, u"Off", far::DIF_DISABLE),
     };
     items[3].DefaultButton = 1;
     items[1].Focus = 1;
@@ -256,6 +247,106 @@ TEST_F(HostDialogTest, UserActionsAreRunWithTheHostsDefaults) {
     EXPECT_EQ(Run(dialog, "click 4\nfocus 9\ntype 1 \"x\"\nclick 3"), 3);
     EXPECT_EQ(host.Errors().size(), 3u);
     EXPECT_EQ(host.DialogScreens().size(), 3u);  // one at the start of every run
+}
+
+TEST_F(HostDialogTest, EditLinesTakeCursorKeysDeleteAndTheirLengthLimit) {
+    std::vector<far::FarDialogItem> items{
+        DialogItem(far::DI_EDIT, 1, 1, 10, 1, u"hello"),
+        DialogItem(far::DI_EDIT, 1, 2, 10, 2, u""),
+        DialogItem(far::DI_EDIT, 1, 3, 10, 3, u"fixed", far::DIF_READONLY),
+        DialogItem(far::DI_EDIT, 1, 4, 10, 4, u"old"),
+    };
+    items[1].MaxLen = 3;
+    HostDialog& dialog = Open(items);
+    // Moving the cursor keeps an unchanged text; typing inserts at the cursor.
+    Run(dialog,
+        "key Home\nkey Del\nkey H\nkey End\nkey BS\nkey Left\nkey Left\nkey X\nkey Right\n"
+        "key Del\nkey Right\nkey Right\nkey !\n"
+        "focus 1\nkey a\nkey b\nkey c\nkey d\nkey Left\nkey BS\n"
+        "focus 2\nkey Home\nkey Del\nkey z\n"
+        "focus 3\nkey Del\nkey n\nesc");
+    EXPECT_EQ(dialog.Items()[0].text, u"HeXl!");
+    EXPECT_EQ(dialog.Items()[1].text, u"ac");
+    EXPECT_EQ(dialog.Items()[1].cursor, 1u);
+    EXPECT_EQ(dialog.Items()[2].text, u"fixed");
+    EXPECT_EQ(dialog.Items()[3].text, u"n");  // Del empties an unchanged text
+    EXPECT_TRUE(host.Errors().empty());
+}
+
+TEST_F(HostDialogTest, HotKeysAndArrowsReachEveryItemFromTheKeyboard) {
+    std::vector<far::FarDialogItem> items{
+        DialogItem(far::DI_TEXT, 1, 1, 0, 1, u"&Name:"),
+        DialogItem(far::DI_EDIT, 8, 1, 20, 1, u"old"),
+        DialogItem(far::DI_CHECKBOX, 1, 2, 0, 2, u"&Sort"),
+        DialogItem(far::DI_RADIOBUTTON, 1, 3, 0, 3, u"&Up"),
+        DialogItem(far::DI_RADIOBUTTON, 8, 3, 0, 3, u"&Down"),
+        DialogItem(far::DI_BUTTON, 1, 5, 0, 5, u"&OK"),
+        DialogItem(far::DI_BUTTON, 8, 5, 0, 5, u"&Cancel"),
+        DialogItem(far::DI_BUTTON, 18, 5, 0, 5, u"&Xoff", far::DIF_DISABLE),
+    };
+    items[3].Param.Selected = 1;
+    HostDialog& dialog = Open(items);
+    // Alt+letter anywhere; a plain letter outside an edit; a label's key focuses its edit,
+    // where letters are typed.
+    EXPECT_EQ(Run(dialog, "key Alt+S\nkey d\nkey Alt+n\nkey s\nkey Alt+x\nkey Alt+O"), 5);
+    EXPECT_EQ(dialog.Items()[2].record.Param.Selected, 1);
+    EXPECT_EQ(dialog.Items()[3].record.Param.Selected, 0);
+    EXPECT_EQ(dialog.Items()[4].record.Param.Selected, 1);
+    EXPECT_EQ(dialog.Items()[1].text, u"s");
+    // Left and Right move the focus outside edit lines.
+    EXPECT_EQ(Run(dialog, "focus 5\nkey Right\nkey Enter"), 6);
+    EXPECT_EQ(Run(dialog, "focus 5\nkey Left\nkey Left\nkey Space\nesc"), -1);
+    EXPECT_EQ(dialog.Items()[3].record.Param.Selected, 1);
+    EXPECT_TRUE(host.Errors().empty());
+}
+
+TEST_F(HostDialogTest, EditsKeepAHistoryThatCtrlDownOpensAsTheHostsMenu) {
+    std::vector<far::FarDialogItem> items{
+        DialogItem(far::DI_EDIT, 2, 1, 12, 1, u"", far::DIF_HISTORY),
+        DialogItem(far::DI_EDIT, 2, 2, 12, 2, u"plain"),
+        DialogItem(far::DI_BUTTON, 2, 3, 0, 3, u"OK"),
+    };
+    items[0].Param.History = H(u"Names");
+    HostDialog& dialog = Open(items, 3, 2, 20, 6);
+    EXPECT_EQ(Run(dialog, "key Ctrl+Down\nset 0 \"first\"\nclick 2"), 2);  // empty: no list
+    EXPECT_TRUE(host.Menus().empty());
+    Run(dialog, "set 0 \"second\"\nesc");  // a cancelled dialog keeps nothing
+    Run(dialog, "set 0 \"third\"\nclick 2");
+    Run(dialog, "set 0 \"first\"\nclick 2");  // again: moves to the end
+
+    host.QueueMenuAnswer(0);
+    host.QueueMenuAnswer(-1);
+    EXPECT_EQ(Run(dialog, "set 0 \"x\"\nkey Ctrl+Down\nkey Ctrl+Down\nfocus 1\nkey Ctrl+Down\nesc"),
+              -1);
+    EXPECT_EQ(dialog.Items()[0].text, u"third");
+    ASSERT_EQ(host.Menus().size(), 2u);  // the plain edit opens none
+    const MenuCall& menu = host.Menus()[0];
+    EXPECT_TRUE(menu.fromHost);
+    EXPECT_EQ((std::pair{menu.x, menu.y}), (std::pair{5, 4}));  // below the edit
+    EXPECT_EQ(menu.items, (std::vector<MenuItemCall>{{u"third", false, false, false},
+                                                     {u"first", false, true, false}}));
+    EXPECT_TRUE(host.Errors().empty());
+}
+
+TEST_F(HostDialogTest, AMaskedFixedEditTakesOnlyWhatItsMaskAllows) {
+    std::vector<far::FarDialogItem> items{
+        DialogItem(far::DI_FIXEDIT, 1, 1, 12, 1, u"{12-ab}c9", far::DIF_MASKEDIT),
+        DialogItem(far::DI_EDIT, 1, 2, 12, 2, u"", far::DIF_MASKEDIT),
+    };
+    items[0].Param.Mask = H(u"{99-HH}A");
+    items[1].Param.Mask = H(u"99");  // an ordinary edit ignores its mask
+    HostDialog& dialog = Open(items);
+    EXPECT_EQ(dialog.Items()[0].text, u"{12-ab}c");  // fitted to the mask at once
+    Run(dialog,
+        "key 4\nkey x\nkey 2\nkey f\nkey BS\nkey E\nkey 0\nkey q\nkey 9\n"
+        "type 1 \"abc\"\nesc");
+    EXPECT_EQ(dialog.Items()[0].text, u"{42-E0}q");  // 'x' and '9' refused, '-' skipped
+    EXPECT_EQ(dialog.Items()[1].text, u"abc");
+    Run(dialog, "focus 0\nkey Home\nkey Del\nkey End\nkey BS\nkey BS\nesc");
+    EXPECT_EQ(dialog.Items()[0].text, u"{ 2-E } ");
+    Run(dialog, "set 0 \"{12-3g}zz\"\nesc");
+    EXPECT_EQ(dialog.Items()[0].text, u"{12-3 }z");
+    EXPECT_TRUE(host.Errors().empty());
 }
 
 }  // namespace
