@@ -1,16 +1,66 @@
+// The boxes a plugin call shows, drawn over the panels, each with its own loop of keys.
+#include "farhost/lib/DialogView.h"
 #include "farhost/lib/FullScreen.h"
+#include "farhost/lib/MenuView.h"
+#include "farhost/lib/MessageView.h"
 
 namespace farhost {
+namespace {
 
-int FullScreen::ShowMessage(const MessageCall&) {
-    return -1;
+// Shows the view over the screen and gives it keys until it is answered; -1 when the
+// terminal's input ends first.
+template <class View>
+int RunView(FullScreen& full, Terminal& terminal, View& view, bool& finished) {
+    for (;;) {
+        ScreenBuffer screen = full.Draw();
+        view.Draw(screen);
+        terminal.Show(screen);
+        const TerminalInput input = terminal.Read();
+        if (input.kind == TerminalInput::Kind::End) {
+            finished = true;
+            return -1;
+        }
+        if (input.kind == TerminalInput::Kind::Resize) {
+            full.Resized();
+            continue;
+        }
+        if (view.Press(input.key) != View::State::Open) return view.Answer();
+    }
 }
 
-int FullScreen::ShowMenu(const MenuCall&) {
-    return -1;
+}  // namespace
+
+int FullScreen::ShowMessage(const MessageCall& call) {
+    MessageView view(call);
+    if (finished_) return -1;
+    if (!view.HasButtons()) {
+        ScreenBuffer screen = Draw();
+        view.Draw(screen);
+        terminal_.Show(screen);
+        return -1;
+    }
+    return RunView(*this, terminal_, view, finished_);
 }
 
-std::optional<DialogAction> FullScreen::AskDialog(const HostDialog&) {
+int FullScreen::ShowMenu(const MenuCall& call) {
+    MenuView view(call);
+    if (finished_) return -1;
+    return RunView(*this, terminal_, view, finished_);
+}
+
+std::optional<DialogAction> FullScreen::AskDialog(const HostDialog& dialog) {
+    while (!finished_) {
+        ScreenBuffer screen = Draw();
+        DrawDialog(dialog, screen);
+        terminal_.Show(screen);
+        const TerminalInput input = terminal_.Read();
+        if (input.kind == TerminalInput::Kind::End) break;
+        // The dialog's engine tells the plugin and the host learns the size.
+        if (input.kind == TerminalInput::Kind::Resize)
+            return DialogAction::Resize(terminal_.Width(), terminal_.Height());
+        if (const auto action = DialogKeyAction(dialog, input.key)) return action;
+    }
+    finished_ = true;
     return DialogAction::Escape();
 }
 
