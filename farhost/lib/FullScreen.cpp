@@ -232,21 +232,25 @@ void FullScreen::DriveMenu(size_t side) {
 }
 
 void FullScreen::Help() {
-    Tell(u"Keys",
-         {u"Arrows, PgUp, PgDn, Home, End  move the cursor",
-          u"Enter  enter a folder, or run the command line",
-          u"Shift+Enter  jump to a waymark's folder (the plugin's panel)",
-          u"Tab  the other panel      Ins  mark the item",
-          u"Ctrl+O  the text output behind the panels",
-          u"Ctrl+E, Ctrl+X  earlier and later command lines",
-          u"Ctrl+Enter  the item's name into the command line",
-          u"F4 edit, Shift+F4 add, F5 copy, F6 move, F7 folder, F8 delete",
-          u"F9 configuration    F10 quit    F11 the plugins menu",
-          u"Alt+F1, Alt+F2  the drive menus of the left and right panel",
-          u"Ctrl+R  read the panel again",
-          u"The command line takes the plugin's commands (cd:name, cd::name)",
-          u"and farhost's own (help lists them; Ctrl+O shows what they print)."},
-         false);
+    std::vector<wm::String> lines = {
+        u"Arrows, PgUp, PgDn, Home, End  move the cursor",
+        u"Enter  enter a folder, or run the command line",
+        u"Shift+Enter  jump to a waymark's folder (the plugin's panel)",
+        u"Tab  the other panel      Ins  mark the item",
+        u"Ctrl+O  the text output behind the panels",
+        u"Ctrl+E, Ctrl+X  earlier and later command lines",
+        u"Ctrl+Enter  the item's name into the command line",
+        u"F4 edit, Shift+F4 add, F5 copy, F6 move, F7 folder, F8 delete",
+        u"F9 configuration    F10 quit    F11 the plugins menu",
+        u"Alt+F1, Alt+F2  the drive menus of the left and right panel",
+        u"Ctrl+R  read the panel again",
+        u"The command line takes the plugin's commands (cd:name, cd::name)",
+        u"and farhost's own (help lists them; Ctrl+O shows what they print)."};
+    // Lines of one width stand left-aligned in the centred box.
+    size_t width = 0;
+    for (const auto& line : lines) width = std::max(width, line.size());
+    for (auto& line : lines) line.resize(width, u' ');
+    Tell(u"Keys", lines, false);
 }
 
 void FullScreen::Tell(const wm::String& title, const std::vector<wm::String>& lines, bool warning) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -285,6 +286,61 @@ TEST_F(FullScreenTest, TheCommandLineRunsLinesAndCtrlOShowsTheirOutput) {
     EXPECT_EQ(screen->Draw().Row(0).rfind(u"╔", 0), 0u);
     // Ctrl+E twice went back to "cd beta"; Ctrl+Y cleared it again.
     EXPECT_EQ(Row(28), u"" + (root / "beta").u16string() + u">");
+}
+
+// Whether a screen the terminal showed has a row containing `text`.
+bool Showed(const std::vector<wm::String>& rows, wm::StringView text) {
+    for (const auto& row : rows) {
+        if (row.find(text) != wm::String::npos) return true;
+    }
+    return false;
+}
+
+TEST_F(FullScreenTest, DialogsMessagesAndMenusAreAnsweredByKeys) {
+    screen.emplace(*host, terminal);
+    // The probe's dialog: its edit is filled in from keys, OK shows the text in a message.
+    terminal.Type("probe:ask");
+    // The dialog opens with OK focused; Up goes to the edit.
+    terminal.Keys({keys::Enter, keys::Up, keys::End, '!', keys::Enter, keys::Enter});
+    // The same dialog cancelled with Esc.
+    terminal.Type("probe:ask");
+    terminal.Keys({keys::Enter, keys::Esc, keys::Esc});
+    // The plugins menu: Enter chooses the probe, which opens its panel.
+    terminal.Keys({keys::F1 + 10, keys::Enter});
+    screen->Run();
+    ASSERT_GE(host->Messages().size(), 2u);
+    EXPECT_EQ(host->Messages()[0].lines[1], u"initial!");
+    EXPECT_EQ(host->Messages()[0].answer, 0);
+    EXPECT_EQ(host->Messages()[1].lines[1], u"cancelled");
+    EXPECT_EQ(host->Messages()[1].answer, -1);
+    EXPECT_TRUE(host->PluginPanelOn(0));
+    const auto dialog = std::find_if(terminal.shown.begin(), terminal.shown.end(),
+                                     [](const auto& rows) { return Showed(rows, u"initial!"); });
+    ASSERT_NE(dialog, terminal.shown.end());
+    EXPECT_TRUE(Showed(*dialog, u"[ Cancel ]"));
+    EXPECT_TRUE(std::any_of(terminal.shown.begin(), terminal.shown.end(),
+                            [](const auto& rows) { return Showed(rows, u"Plugin commands"); }));
+}
+
+TEST_F(FullScreenTest, AFailedCommandIsToldInABoxAndItsOutputStaysInSight) {
+    screen.emplace(*host, terminal);
+    terminal.Type("nonsense");
+    terminal.Keys({keys::Enter, keys::Enter});
+    terminal.Keys({keys::Ctrl | 'O', keys::F1 + 4});  // F5 between file panels is not modelled
+    terminal.Keys({keys::Esc});
+    screen->Run();
+    const auto box = std::find_if(
+        terminal.shown.begin(), terminal.shown.end(),
+        [](const auto& rows) { return Showed(rows, u"unknown command: nonsense (try help)"); });
+    ASSERT_NE(box, terminal.shown.end());
+    EXPECT_TRUE(Showed(*box, u"[ OK ]"));
+    EXPECT_TRUE(std::any_of(box, terminal.shown.end(), [](const auto& rows) {
+        return Showed(rows, u"copying between two file panels is not modelled");
+    }));
+    // The panels stayed hidden behind the command's output until Ctrl+O.
+    EXPECT_TRUE(Showed(box[1], u"unknown command"));
+    EXPECT_FALSE(Showed(box[1], u"╔"));
+    EXPECT_EQ(screen->Draw().Row(0).find(u"╔"), 0u);
 }
 
 TEST_F(FullScreenTest, APluginPanelShowsItsTitleAndKeyLabels) {

@@ -229,6 +229,55 @@ def plugin_panel_group_edit_export(fs):
             s.names("right") == ["..", "beta.wmk"], "the exported files")
 
 
+def drive_menu_add_delete_configure(fs):
+    fs.keys("M-F1")
+    fs.wait_text("Change drive: left")
+    fs.keys("End", "Enter")
+    fs.wait(lambda s: s.title("left") == "" and s.names("left") == [], "the plugin's empty panel")
+    # Shift+F4 adds a waymark for the other panel's folder under the name typed.
+    fs.keys("S-F4")
+    fs.wait_text("Name")
+    fs.type("home")
+    fs.wait_text("home")
+    fs.keys("Enter")
+    fs.wait(lambda s: s.names("left") == ["home"], "the new waymark")
+    fs.keys("F8")
+    fs.wait_text("Delete")
+    fs.keys("Enter")
+    fs.wait(lambda s: s.names("left") == [], "the waymark deleted")
+    fs.keys("F9")
+    fs.wait_text("Plugins configuration")
+    fs.keys("Enter")
+    fs.wait_text("[x] Find names by their first letters")
+    fs.keys("Escape")
+    fs.wait(lambda s: "first letters" not in s.text(), "the options dialog closed")
+
+
+def resize_redraws(fs):
+    fs.tmux("resize-window", "-x", "120", "-y", "35")
+    deadline = time.monotonic() + 20
+    while True:
+        rows = fs.tmux("capture-pane", "-p", check=False).split("\n")
+        if len(rows) >= 35 and rows[0].rstrip().endswith("╗") and len(rows[0].rstrip()) == 120 \
+                and "11Plugin" in rows[34]:
+            break
+        if time.monotonic() > deadline:
+            raise JourneyFailed("no redraw at 120 x 35", "\n".join(rows))
+        time.sleep(0.05)
+    # A box drawn after the resize is centred on the new size.
+    fs.keys("F11")
+    deadline = time.monotonic() + 20
+    while True:
+        rows = fs.tmux("capture-pane", "-p", check=False).split("\n")
+        box = [row for row in rows if "Plugin commands" in row]
+        if box and abs(box[0].index("Plugin commands") - 60) < 12:
+            break
+        if time.monotonic() > deadline:
+            raise JourneyFailed("the menu is not centred at 120 x 35", "\n".join(rows))
+        time.sleep(0.05)
+    fs.keys("Escape")
+
+
 def quit_with_f10(fs):
     fs.keys("F10")
     code = fs.exit_code()
@@ -236,7 +285,8 @@ def quit_with_f10(fs):
         raise JourneyFailed(f"farhost ended with {code}", fs.capture())
 
 
-JOURNEYS = [browse_both_panels, store_and_jump, plugin_panel_group_edit_export, quit_with_f10]
+JOURNEYS = [browse_both_panels, store_and_jump, plugin_panel_group_edit_export,
+            drive_menu_add_delete_configure, resize_redraws, quit_with_f10]
 
 
 def main():
