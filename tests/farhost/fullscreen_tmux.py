@@ -9,12 +9,10 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "realhost"))
+from driver import JourneyFailed, wait_for  # noqa: E402  (the real-host suite's tmux driver)
+
 WIDTH, HEIGHT = 100, 30
-
-
-class JourneyFailed(Exception):
-    def __init__(self, what, screen):
-        super().__init__(f"{what}\n--- screen ---\n{screen}\n--- end of screen ---")
 
 
 class Screen:
@@ -95,17 +93,7 @@ class FullScreen:
         return self.screen
 
     def wait(self, condition, what, timeout=20):
-        deadline = time.monotonic() + timeout
-        while True:
-            screen = self.capture()
-            try:
-                if condition(screen):
-                    return screen
-            except (IndexError, AttributeError):
-                pass
-            if time.monotonic() > deadline:
-                raise JourneyFailed(f"timed out waiting for {what}", screen)
-            time.sleep(0.05)
+        return wait_for(self.capture, condition, what, timeout)
 
     def wait_text(self, text, timeout=20):
         return self.wait(lambda s: text in s.text(), repr(text), timeout)

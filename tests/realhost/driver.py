@@ -21,6 +21,21 @@ class JourneyFailed(Exception):
         super().__init__(f"{what}\n--- screen ---\n{screen}\n--- end of screen ---")
 
 
+def wait_for(capture, condition, what, timeout=20):
+    """Captures the screen until `condition(screen)` holds; fails with the last screen seen."""
+    deadline = time.monotonic() + timeout
+    while True:
+        screen = capture()
+        try:
+            if condition(screen):
+                return screen
+        except (IndexError, AttributeError):
+            pass
+        if time.monotonic() > deadline:
+            raise JourneyFailed(f"timed out waiting for {what}", screen)
+        time.sleep(0.05)
+
+
 def host_path(path):
     """A Linux path as the host sees it: "/" is drive Z:."""
     return "Z:" + os.path.abspath(path).replace("/", "\\")
@@ -240,17 +255,7 @@ class RealHost:
 
     def wait(self, condition, what, timeout=20):
         """Polls the screen until `condition(screen)` holds; fails with the last screen seen."""
-        deadline = time.monotonic() + timeout
-        while True:
-            screen = self.capture()
-            try:
-                if condition(screen):
-                    return screen
-            except (IndexError, AttributeError):
-                pass
-            if time.monotonic() > deadline:
-                raise JourneyFailed(f"timed out waiting for {what}", screen)
-            time.sleep(0.05)
+        return wait_for(self.capture, condition, what, timeout)
 
     def keys(self, *keys):
         self._tmux("send-keys", *keys)
