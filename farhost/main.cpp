@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <random>
 #include <sstream>
@@ -117,7 +118,13 @@ int RunHost(const std::vector<std::string>& args) {
 
     const bool interactive = script.empty() && wm::platform::StandardInputIsTerminal();
     if (interactive && !prompt && wm::platform::StandardOutputIsTerminal()) {
-        if (const auto terminal = farhost::OpenTerminal()) {
+        std::unique_ptr<farhost::Terminal> terminal;
+        try {
+            terminal = farhost::OpenTerminal();
+        } catch (const std::exception& error) {
+            std::cerr << "farhost: " << error.what() << "; reading command lines instead\n";
+        }
+        if (terminal) {
             farhost::FullScreen screen(host, *terminal);
             if (sandbox) {
                 screen.GetSession().SetVariable("ROOT", wm::ToUtf8(sandbox->Root().u16string()));

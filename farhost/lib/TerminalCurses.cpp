@@ -172,6 +172,13 @@ public:
         screen_ = newterm(nullptr, stdout, stdin);
         if (!screen_) throw std::runtime_error("the terminal cannot be used full screen");
         set_term(screen_);
+        // A terminal that cannot place the cursor (TERM=dumb) cannot show a screen.
+        const char* moveCursor = tigetstr("cup");
+        if (!moveCursor || moveCursor == reinterpret_cast<const char*>(-1)) {
+            endwin();
+            delscreen(screen_);
+            throw std::runtime_error("the terminal cannot place the cursor");
+        }
         for (const int signal :
              {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGSEGV, SIGBUS, SIGFPE, SIGABRT})
             std::signal(signal, OnFatalSignal);
