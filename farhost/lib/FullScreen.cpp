@@ -171,10 +171,21 @@ void FullScreen::ToggleMark() {
     MoveCursor(1, false);
 }
 
-void FullScreen::InsertCurrentName() {
+PanelView FullScreen::ActiveView() const {
     const size_t side = host_.Panels().ActiveSide();
     const auto plugin = host_.PluginPanelOn(side);
-    const PanelView view = plugin ? plugin->View() : host_.Panels().Side(side).View();
+    return plugin ? plugin->View() : host_.Panels().Side(side).View();
+}
+
+void FullScreen::Up() {
+    const PanelView view = ActiveView();
+    if (view.rows.empty() || view.rows[0].name != "..") return;
+    MoveCursor(0, true);
+    Execute("enter");
+}
+
+void FullScreen::InsertCurrentName() {
+    const PanelView view = ActiveView();
     if (view.rows.empty()) return;
     const std::string& name = view.rows[static_cast<size_t>(view.current)].name;
     const bool blank = name.find_first_of(" \t'\"") != std::string::npos;
@@ -243,7 +254,7 @@ void FullScreen::Help() {
         u"F4 edit, Shift+F4 add, F5 copy, F6 move, F7 folder, F8 delete",
         u"F9 configuration    F10 quit    F11 the plugins menu",
         u"Alt+F1, Alt+F2  the drive menus of the left and right panel",
-        u"Ctrl+R  read the panel again",
+        u"Ctrl+PgUp  the folder or group above    Ctrl+R  read the panel again",
         u"The command line takes the plugin's commands (cd:name, cd::name)",
         u"and farhost's own (help lists them; Ctrl+O shows what they print)."};
     // Lines of one width stand left-aligned in the centred box.
@@ -320,6 +331,9 @@ void FullScreen::Press(uint32_t key) {
             return;
         case keys::Ins:
             ToggleMark();
+            return;
+        case keys::Ctrl | keys::PgUp:
+            Up();
             return;
         case keys::Ctrl | 'R':
             Refresh();

@@ -51,6 +51,9 @@ private:
     void TakeOutput();
     void MoveCursor(int delta, bool absolute);
     void ToggleMark();
+    // Ctrl+PgUp: ".." entered, where the panel lists it.
+    void Up();
+    PanelView ActiveView() const;
     void InsertCurrentName();
     void Refresh();
     void PluginsMenu();
