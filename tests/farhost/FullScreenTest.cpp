@@ -249,8 +249,8 @@ TEST_F(FullScreenTest, KeysMoveEnterSwitchAndQuit) {
     EXPECT_EQ(host->Panels().Active().Directory(), (root / "alpha").u16string());
     EXPECT_NE(Row(23).find(u"alpha>"), wm::String::npos);
     screen->Press(keys::Down);
-    screen->Press(keys::Ctrl |
-                  keys::PgUp);  // "..", wherever the cursor is: the cursor on the folder left
+    // Ctrl+PgUp enters "..", wherever the cursor is; the cursor lands on the folder left.
+    screen->Press(keys::Ctrl | keys::PgUp);
     EXPECT_EQ(host->Panels().Active().Directory(), root.u16string());
     EXPECT_EQ(host->Panels().Active().CurrentItem(), 1);
 
