@@ -79,13 +79,12 @@ ScreenLayout FullScreen::Layout() {
     FilePanels& panels = host_.Panels();
     layout.activeSide = panels.ActiveSide();
     for (size_t side = 0; side < 2; ++side) {
-        const auto plugin = host_.PluginPanelOn(side);
-        layout.sides[side].view = plugin ? plugin->View() : panels.Side(side).View();
+        layout.sides[side].view = ViewOf(side);
         layout.sides[side].top = tops_[side];
     }
     layout.panelsHidden = panelsHidden_;
     layout.userScreen = userScreen_;
-    layout.prompt = panels.Active().ShownDirectory() + u">";
+    layout.prompt = Prompt();
     layout.commandLine = commandLine_.Text();
     layout.commandCursor = commandLine_.Cursor();
     layout.keyLabels = DefaultKeyLabels();
@@ -102,29 +101,47 @@ ScreenBuffer FullScreen::Draw() {
     return screen;
 }
 
-void FullScreen::TakeOutput() {
+wm::String FullScreen::Prompt() const {
+    return host_.Panels().Active().ShownDirectory() + u">";
+}
+
+PanelView FullScreen::ViewOf(size_t side) const {
+    const auto plugin = host_.PluginPanelOn(side);
+    return plugin ? plugin->View() : host_.Panels().Side(side).View();
+}
+
+PanelView FullScreen::ActiveView() const {
+    return ViewOf(host_.Panels().ActiveSide());
+}
+
+std::vector<wm::String> FullScreen::TakeOutput() {
     const std::string text = output_.str();
     output_.str({});
-    size_t start = 0;
-    while (start < text.size()) {
+    std::vector<wm::String> lines;
+    for (size_t start = 0; start < text.size();) {
         const size_t end = std::min(text.find('\n', start), text.size());
-        userScreen_.push_back(wm::FromUtf8(text.substr(start, end - start)));
+        lines.push_back(wm::FromUtf8(text.substr(start, end - start)));
         start = end + 1;
     }
+    AddToUserScreen(lines);
+    return lines;
+}
+
+void FullScreen::AddToUserScreen(const std::vector<wm::String>& lines) {
+    userScreen_.insert(userScreen_.end(), lines.begin(), lines.end());
     if (userScreen_.size() > kUserScreenLines)
         userScreen_.erase(userScreen_.begin(),
                           userScreen_.end() - static_cast<long>(kUserScreenLines));
 }
 
-bool FullScreen::Execute(const std::string& line) {
-    const size_t before = userScreen_.size();
+bool FullScreen::Execute(const std::string& line, bool* printed) {
     const bool done = session_.Execute(line);
-    TakeOutput();
+    const std::vector<wm::String> output = TakeOutput();
+    if (printed) *printed = !output.empty();
     if (!done) {
         // The session's reason is its line that starts with "error: ".
         std::vector<wm::String> reason;
-        for (size_t i = before; i < userScreen_.size(); ++i) {
-            const wm::String& shown = userScreen_[i];
+        for (const wm::String& shown : output) {
             if (shown.rfind(u"error: ", 0) == 0) reason.push_back(shown.substr(7));
         }
         Tell(u"farhost", reason.empty() ? std::vector<wm::String>{u"failed"} : reason, true);
@@ -134,11 +151,11 @@ bool FullScreen::Execute(const std::string& line) {
 
 void FullScreen::RunCommandLine(const wm::String& line) {
     const std::string text = wm::ToUtf8(line);
-    userScreen_.push_back(host_.Panels().Active().ShownDirectory() + u">" + line);
-    const size_t before = userScreen_.size();
+    AddToUserScreen({Prompt() + line});
     const bool plugin = session_.IsPluginCommand(text);
-    Execute(text);
-    if (!plugin && userScreen_.size() > before) panelsHidden_ = true;
+    bool printed = false;
+    Execute(text, &printed);
+    if (!plugin && printed) panelsHidden_ = true;
 }
 
 int FullScreen::PageRows() const {
@@ -169,12 +186,6 @@ void FullScreen::ToggleMark() {
         }
     }
     MoveCursor(1, false);
-}
-
-PanelView FullScreen::ActiveView() const {
-    const size_t side = host_.Panels().ActiveSide();
-    const auto plugin = host_.PluginPanelOn(side);
-    return plugin ? plugin->View() : host_.Panels().Side(side).View();
 }
 
 void FullScreen::Up() {

@@ -43,12 +43,16 @@ public:
 
 private:
     // A line for the session: the output goes to the user screen; a failure is shown in a
-    // message box. True when it succeeded.
-    bool Execute(const std::string& line);
+    // message box. True when it succeeded; `printed` tells whether it printed anything.
+    bool Execute(const std::string& line, bool* printed = nullptr);
     // A line typed on the command line: it is echoed on the user screen, which stays in sight
     // when a farhost command (not the plugin) printed something.
     void RunCommandLine(const wm::String& line);
-    void TakeOutput();
+    // The session's output since the last call, added to the user screen.
+    std::vector<wm::String> TakeOutput();
+    void AddToUserScreen(const std::vector<wm::String>& lines);
+    wm::String Prompt() const;
+    PanelView ViewOf(size_t side) const;
     void MoveCursor(int delta, bool absolute);
     void ToggleMark();
     // Ctrl+PgUp: ".." entered, where the panel lists it.
