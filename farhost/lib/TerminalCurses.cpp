@@ -288,6 +288,11 @@ private:
             const int got = get_wch(&ch);
             if (got == ERR) break;
             if (got == KEY_CODE_YES) {
+                // A resize is kept for the next read; the ESC was Esc itself.
+                if (ch == KEY_RESIZE) {
+                    ungetch(KEY_RESIZE);
+                    return bytes.empty() ? std::optional<uint32_t>(keys::Esc) : std::nullopt;
+                }
                 // Alt with a key the library decoded.
                 const auto key = bytes.empty() ? KeyOfCode(static_cast<int>(ch)) : std::nullopt;
                 return key ? std::optional<uint32_t>(keys::Alt | *key) : std::nullopt;
