@@ -32,6 +32,7 @@ CREATE TABLE IF NOT EXISTS registry_keys(
     name TEXT NOT NULL,
     folded BLOB NOT NULL);
 CREATE UNIQUE INDEX IF NOT EXISTS registry_keys_by_name ON registry_keys(parent, folded);
+CREATE INDEX IF NOT EXISTS registry_keys_listing ON registry_keys(parent, folded, name);
 CREATE TABLE IF NOT EXISTS registry_values(
     key INTEGER NOT NULL REFERENCES registry_keys(id) ON DELETE CASCADE,
     name TEXT NOT NULL,
@@ -62,7 +63,32 @@ struct StatementFinalizer {
     void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
 };
 using DatabaseHandle = std::unique_ptr<sqlite3, DatabaseCloser>;
-using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+
+// A statement prepared on its first use, so that opening the database compiles only what runs.
+class StatementHandle {
+public:
+    StatementHandle() = default;
+    StatementHandle(sqlite3* db, const char* sql) : db_(db), sql_(sql) {}
+
+    sqlite3* Db() const { return db_; }
+    // The prepared statement, or null with Error() when SQLite refused it.
+    sqlite3_stmt* Get() const {
+        if (!statement_ && error_ == SQLITE_OK) {
+            sqlite3_stmt* statement = nullptr;
+            error_ =
+                sqlite3_prepare_v3(db_, sql_, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr);
+            statement_.reset(statement);
+        }
+        return statement_.get();
+    }
+    int Error() const { return error_; }
+
+private:
+    sqlite3* db_ = nullptr;
+    const char* sql_ = nullptr;
+    mutable std::unique_ptr<sqlite3_stmt, StatementFinalizer> statement_;
+    mutable int error_ = SQLITE_OK;
+};
 
 // UTF-16 code units, each mapped by `map`, most significant byte first, so that the blob order is
 // the order of the code units.
@@ -94,8 +120,10 @@ bool HasUnpairedSurrogate(StringView text) {
 // out, so that a cached statement never stays busy.
 class Query {
 public:
-    explicit Query(const StatementHandle& statement) : statement_(statement.get()) {}
+    explicit Query(const StatementHandle& statement)
+        : statement_(statement.Get()), error_(statement.Error()) {}
     ~Query() {
+        if (statement_ == nullptr) return;
         sqlite3_reset(statement_);
         sqlite3_clear_bindings(statement_);
     }
@@ -127,7 +155,8 @@ public:
         return Bind(ToUtf8(name));
     }
 
-    int Step() { return sqlite3_step(statement_); }
+    // A statement SQLite would not prepare answers why; binding to it does nothing.
+    int Step() { return statement_ ? sqlite3_step(statement_) : error_; }
     int64_t Integer(int column) const { return sqlite3_column_int64(statement_, column); }
     std::span<const uint8_t> Blob(int column) const {
         const auto* data = static_cast<const uint8_t*>(sqlite3_column_blob(statement_, column));
@@ -139,17 +168,26 @@ public:
     }
 
     String Name(int column) const {
-        if (sqlite3_column_type(statement_, column) != SQLITE_BLOB) return FromUtf8(Text(column));
+        String name;
+        ReadName(column, name);
+        return name;
+    }
+    // The same into `name`, whose storage is reused.
+    void ReadName(int column, String& name) const {
+        if (sqlite3_column_type(statement_, column) != SQLITE_BLOB) {
+            FromUtf8(Text(column), name);
+            return;
+        }
         const auto bytes = Blob(column);
-        String name(bytes.size() / 2, u'\0');
+        name.resize(bytes.size() / 2);
         for (size_t i = 0; i < name.size(); ++i) {
             name[i] = static_cast<char16_t>(bytes[2 * i] << 8 | bytes[2 * i + 1]);
         }
-        return name;
     }
 
 private:
     sqlite3_stmt* statement_;
+    int error_;
     int next_ = 1;
 };
 
@@ -204,20 +242,13 @@ RegistryStatus FromSqlite(int code) {
 // The connection and its prepared statements.
 struct SqliteRegistry::Database {
     DatabaseHandle db;
-    StatementHandle begin, commit, rollback, dataVersion;
+    StatementHandle begin, beginRead, commit, rollback, dataVersion;
     StatementHandle findChild, insertKey, keyExists, hasChildren, deleteKey;
     StatementHandle queryValue, readValue, writeValue, deleteValue;
-    StatementHandle firstChild, nextChild, childAt;
-    StatementHandle valueAt;
+    StatementHandle firstChild, nextChild, childAt, children, keyName;
+    StatementHandle valueAt, values;
 
-    StatementHandle Prepare(const char* sql) {
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v3(db.get(), sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr) !=
-            SQLITE_OK) {
-            throw Exception(u"Registry database: " + FromUtf8(sqlite3_errmsg(db.get())));
-        }
-        return StatementHandle(statement);
-    }
+    StatementHandle Prepare(const char* sql) { return StatementHandle(db.get(), sql); }
 
     bool KeyExists(int64_t id) {
         Query query(keyExists);
@@ -263,6 +294,26 @@ struct SqliteRegistry::KeyState {
 
 namespace {
 
+// One read transaction for the statements in its scope, so that they see one state of the
+// database and lock it once; nothing when a transaction is open already.
+class ReadScope {
+public:
+    ReadScope(const StatementHandle& begin, const StatementHandle& commit) : commit_(commit) {
+        if (sqlite3_get_autocommit(begin.Db())) {
+            open_ = Query(begin).Step() == SQLITE_DONE;
+        }
+    }
+    ~ReadScope() {
+        if (open_) Query(commit_).Step();
+    }
+    ReadScope(const ReadScope&) = delete;
+    ReadScope& operator=(const ReadScope&) = delete;
+
+private:
+    const StatementHandle& commit_;
+    bool open_ = false;
+};
+
 // BEGIN IMMEDIATE until Commit; rolled back when left without. Inside a write group, which
 // already holds the transaction, it does nothing: the group decides.
 class Transaction {
@@ -270,7 +321,7 @@ public:
     explicit Transaction(const StatementHandle& begin, const StatementHandle& commit,
                          const StatementHandle& rollback)
         : commit_(commit), rollback_(rollback) {
-        if (!sqlite3_get_autocommit(sqlite3_db_handle(begin.get()))) {
+        if (!sqlite3_get_autocommit(begin.Db())) {
             status_ = RegistryStatus::Ok;
             open_ = false;
             inGroup_ = true;
@@ -325,13 +376,14 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
         }
     }
     sqlite3* raw = nullptr;
+    // Every use of the connection holds mutex_: SQLite need not lock it once more per call.
     const int code =
-        readOnly ? sqlite3_open_v2((uri + "?mode=ro&immutable=1").c_str(), &raw,
-                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX,
-                                   nullptr)
-                 : sqlite3_open_v2(
-                       path.c_str(), &raw,
-                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+        readOnly
+            ? sqlite3_open_v2((uri + "?mode=ro&immutable=1").c_str(), &raw,
+                              SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr)
+            : sqlite3_open_v2(path.c_str(), &raw,
+                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                              nullptr);
     db_->db.reset(raw);
     const auto fail = [&](const char* reason) {
         throw Exception(u"Cannot open the registry database " + FromUtf8(path) + u": " +
@@ -339,6 +391,10 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
     };
     if (code != SQLITE_OK) fail(raw ? sqlite3_errmsg(raw) : sqlite3_errstr(code));
     sqlite3_extended_result_codes(raw, 1);
+    // The journal and its shared index stay when the last connection closes: the next process
+    // need not make them again.
+    int persist = 1;
+    sqlite3_file_control(raw, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
     std::string reason;
     const auto run = [&](const char* sql, sqlite3_callback onRow = nullptr,
                          void* context = nullptr) {
@@ -357,17 +413,19 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
     const auto schemaIsCurrent = [&] {
         int found = 0;
         return run("SELECT (SELECT count(*) FROM sqlite_master WHERE name IN ('registry_keys',"
-                   " 'registry_keys_by_name', 'registry_values', 'registry_values_in_order'))"
+                   " 'registry_keys_by_name', 'registry_keys_listing', 'registry_values',"
+                   " 'registry_values_in_order'))"
                    " + (SELECT count(*) FROM pragma_table_info('registry_values')"
                    " WHERE name = 'ordinal')",
                    count, &found) == SQLITE_OK &&
-               found == 5;
+               found == 6;
     };
     // WAL lets readers and one writer of several processes work at once; a private in-memory
     // database keeps its own journal.
     const char* journal = path == ":memory:" ? "" : "PRAGMA journal_mode=WAL;";
     const char* pragmas =
-        "PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON; PRAGMA cache_size=-16384;";
+        "PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON; PRAGMA cache_size=-16384;"
+        " PRAGMA mmap_size=268435456;";
     const std::string setup = std::string("BEGIN IMMEDIATE;") + kSchema;
     // Processes that make a new database at the same moment may find it locked in ways the
     // busy handler does not wait for (switching it to WAL): those attempts are repeated, all
@@ -382,6 +440,8 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
         if ((result & 0xFF) == SQLITE_READONLY) result = SQLITE_OK;
         if (result == SQLITE_OK) result = run(pragmas);
         if (result == SQLITE_OK && schemaIsCurrent()) break;
+        // Nothing can be added to a file this process may not write: it serves as it stands.
+        if (result == SQLITE_OK && readOnly) break;
         if (result == SQLITE_OK) result = run(setup.c_str());
         bool ordered = false;
         if (result == SQLITE_OK) {
@@ -409,6 +469,7 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
 
     Database& d = *db_;
     d.begin = d.Prepare("BEGIN IMMEDIATE");
+    d.beginRead = d.Prepare("BEGIN");
     d.commit = d.Prepare("COMMIT");
     d.rollback = d.Prepare("ROLLBACK");
     d.dataVersion = d.Prepare("PRAGMA data_version");
@@ -435,6 +496,10 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
     d.valueAt = d.Prepare(
         "SELECT name FROM registry_values WHERE key = ?1 ORDER BY ordinal, folded "
         "LIMIT 1 OFFSET ?2");
+    d.children = d.Prepare("SELECT name FROM registry_keys WHERE parent = ?1 ORDER BY folded");
+    d.keyName = d.Prepare("SELECT name FROM registry_keys WHERE id = ?1");
+    d.values = d.Prepare(
+        "SELECT name, type, data FROM registry_values WHERE key = ?1 ORDER BY ordinal, folded");
     d.childAt = d.Prepare(
         "SELECT name, folded FROM registry_keys WHERE parent = ?1 ORDER BY folded "
         "LIMIT 1 OFFSET ?2");
@@ -475,7 +540,12 @@ RegistryStatus SqliteRegistry::Open(RegistryRoot root, StringView path, uint32_t
         }
         return true;
     };
-    if (!walk()) {
+    bool reached = false;
+    {
+        const ReadScope read(d.beginRead, d.commit);
+        reached = walk();
+    }
+    if (!reached) {
         if (!create) return d.Missing();
         if (GroupLost()) return RegistryStatus::RegistryIoFailed;
         // Looked for again inside the write transaction: another process may have made it.
@@ -507,6 +577,7 @@ RegistryStatus SqliteRegistry::OpenSubKey(const RegistryKey& parent, StringView 
     const uint32_t access = state->access;
     {
         const std::lock_guard lock(mutex_);
+        const ReadScope read(db_->beginRead, db_->commit);
         if (!db_->KeyExists(id)) return RegistryStatus::KeyDeleted;
         for (const StringView component : components) {
             const auto child = db_->FindChild(id, component);
@@ -701,6 +772,65 @@ RegistryStatus SqliteRegistry::EnumValue(const RegistryKey& key, uint32_t index,
     if (code != SQLITE_ROW) {
         if (code != SQLITE_DONE) return FromSqlite(code);
         return db_->KeyExists(state->id) ? RegistryStatus::NoMoreItems : RegistryStatus::KeyDeleted;
+    }
+    name = query.Name(0);
+    return RegistryStatus::Ok;
+}
+
+RegistryStatus SqliteRegistry::ListSubKeys(const RegistryKey& key,
+                                           const std::function<bool(StringView)>& visit) {
+    KeyState* state = State(key);
+    if (state == nullptr) return RegistryStatus::InvalidHandle;
+    if (!(state->access & KeyEnumerateSubKeys)) return RegistryStatus::AccessDenied;
+    const std::lock_guard lock(mutex_);
+    Database& d = *db_;
+    // One statement is one read of the database: the list is the state of one moment.
+    Query query(d.children);
+    query.Bind(state->id);
+    bool any = false;
+    int code = SQLITE_ROW;
+    String name;
+    while ((code = query.Step()) == SQLITE_ROW) {
+        any = true;
+        query.ReadName(0, name);
+        if (!visit(name)) return RegistryStatus::Ok;
+    }
+    if (code != SQLITE_DONE) return FromSqlite(code);
+    return any || d.KeyExists(state->id) ? RegistryStatus::Ok : RegistryStatus::KeyDeleted;
+}
+
+RegistryStatus SqliteRegistry::ReadValues(const RegistryKey& key,
+                                          std::vector<RegistryValue>& values) {
+    values.clear();
+    KeyState* state = State(key);
+    if (state == nullptr) return RegistryStatus::InvalidHandle;
+    if (!(state->access & KeyQueryValue)) return RegistryStatus::AccessDenied;
+    const std::lock_guard lock(mutex_);
+    Database& d = *db_;
+    Query query(d.values);
+    query.Bind(state->id);
+    int code = SQLITE_ROW;
+    while ((code = query.Step()) == SQLITE_ROW) {
+        const auto data = query.Blob(2);
+        values.push_back({query.Name(0), static_cast<RegistryType>(query.Integer(1)),
+                          std::vector<uint8_t>(data.begin(), data.end())});
+    }
+    if (code != SQLITE_DONE) {
+        values.clear();
+        return FromSqlite(code);
+    }
+    return !values.empty() || d.KeyExists(state->id) ? RegistryStatus::Ok
+                                                     : RegistryStatus::KeyDeleted;
+}
+
+RegistryStatus SqliteRegistry::KeyName(const RegistryKey& key, String& name) {
+    KeyState* state = State(key);
+    if (state == nullptr) return RegistryStatus::InvalidHandle;
+    if (!(state->access & KeyQueryValue)) return RegistryStatus::AccessDenied;
+    const std::lock_guard lock(mutex_);
+    Query query(db_->keyName);
+    if (!db_->Found(query.Bind(state->id).Step())) {
+        return db_->failure == SQLITE_OK ? RegistryStatus::KeyDeleted : db_->Missing();
     }
     name = query.Name(0);
     return RegistryStatus::Ok;
