@@ -19,9 +19,11 @@ import shutil
 import statistics
 import subprocess
 import sys
+import tempfile
 import time
 
 GROUPS = 100
+WINESERVER = shutil.which("wineserver") or "/usr/lib/wine/wineserver"
 OPTIONS_KEY = "HKCU\\Software\\Far2\\Plugins\\Waymarks"
 
 
@@ -41,15 +43,18 @@ def name_of(i):
 
 def timed(command, env, cwd=None):
     """Wall seconds and peak resident MiB of one whole process; fails on a non-zero exit. GNU
-    time reports the peak: a child of this interpreter would count the interpreter's pages."""
+    time reports the peak: a child of this interpreter would count the interpreter's pages.
+    Errors go to a file: wine's servers, started by the first run, would hold a pipe open."""
     peak_file = os.path.join(env.get("HOME", "/tmp"), ".peak")
-    start = time.perf_counter()
-    process = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", peak_file] + command, env=env,
-                             cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-    wall = time.perf_counter() - start
-    if process.returncode != 0:
-        sys.exit(f"failed ({process.returncode}): {' '.join(command)}\n"
-                 f"{process.stderr.decode(errors='replace')}")
+    with tempfile.TemporaryFile() as errors:
+        start = time.perf_counter()
+        process = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", peak_file] + command,
+                                 env=env, cwd=cwd, stdout=subprocess.DEVNULL, stderr=errors)
+        wall = time.perf_counter() - start
+        if process.returncode != 0:
+            errors.seek(0)
+            sys.exit(f"failed ({process.returncode}): {' '.join(command)}\n"
+                     f"{errors.read().decode(errors='replace')}")
     with open(peak_file) as peak:
         return wall, int(peak.read().split()[-1]) / 1024
 
@@ -96,7 +101,7 @@ class Ours:
             self.env.update(WINEPREFIX=os.path.join(store.root, "wineprefix"), WINEDEBUG="-all")
             subprocess.run([wine_run, "--init"], env=self.env, check=True)
             # A server that stays makes every later start a plain process start.
-            subprocess.Popen(["wineserver", "-p"], env=self.env).wait()
+            subprocess.run([WINESERVER, "-p"], env=self.env, check=True)
         else:
             self.env["FARHOST_REGISTRY"] = os.path.join(store.root, "registry.sqlite3")
 
@@ -107,7 +112,7 @@ class Ours:
         return ([self.wine_run] if self.wine_run else []) + [self.farhost] + list(args)
 
     def script(self, name, lines):
-        path = os.path.join(self.store.root, name)
+        path = os.path.join(self.store.root, ("wine-" if self.wine_run else "") + name)
         with open(path, "w") as out:
             out.write("".join(line + "\n" for line in lines))
         return self.path_of(path)
@@ -209,6 +214,9 @@ def main():
                                     args.runs, store.cwd)
             rows.append((size, kind, result))
             print_row(size, kind, result, [tool.label for tool in ours], flush=True)
+        for tool in ours:
+            if tool.wine_run:
+                subprocess.run([WINESERVER, "-k"], env=tool.env)
 
     print("\n| waymarks | jump | " + " | ".join(
         f"{label} ms, MiB" for label in rows[0][2]) + " | ours / zoxide | autojump / ours |")

@@ -391,10 +391,6 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
     };
     if (code != SQLITE_OK) fail(raw ? sqlite3_errmsg(raw) : sqlite3_errstr(code));
     sqlite3_extended_result_codes(raw, 1);
-    // The journal and its shared index stay when the last connection closes: the next process
-    // need not make them again.
-    int persist = 1;
-    sqlite3_file_control(raw, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
     std::string reason;
     const auto run = [&](const char* sql, sqlite3_callback onRow = nullptr,
                          void* context = nullptr) {
