@@ -55,6 +55,8 @@ constexpr const char* kValueOrderColumn =
 constexpr const char* kValueOrderIndex =
     "CREATE INDEX IF NOT EXISTS registry_values_in_order ON registry_values(key, ordinal);";
 constexpr int64_t kLastRootId = 7;
+// The layout made below; files made before it was counted say 0.
+constexpr int kSchemaVersion = 2;
 
 struct DatabaseCloser {
     void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
@@ -406,15 +408,11 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
     };
     // A database that already has the whole schema is only read here, so that a read-only one
     // still serves reads and another process's write lock does not hold the open up.
+    // The setup below marks the file with the schema's version: one number to read.
     const auto schemaIsCurrent = [&] {
-        int found = 0;
-        return run("SELECT (SELECT count(*) FROM sqlite_master WHERE name IN ('registry_keys',"
-                   " 'registry_keys_by_name', 'registry_keys_listing', 'registry_values',"
-                   " 'registry_values_in_order'))"
-                   " + (SELECT count(*) FROM pragma_table_info('registry_values')"
-                   " WHERE name = 'ordinal')",
-                   count, &found) == SQLITE_OK &&
-               found == 6;
+        int version = 0;
+        return run("PRAGMA user_version", count, &version) == SQLITE_OK &&
+               version == kSchemaVersion;
     };
     // WAL lets readers and one writer of several processes work at once; a private in-memory
     // database keeps its own journal.
@@ -451,6 +449,9 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
         }
         if (result == SQLITE_OK && !ordered) result = run(kValueOrderColumn);
         if (result == SQLITE_OK) result = run(kValueOrderIndex);
+        if (result == SQLITE_OK) {
+            result = run(("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str());
+        }
         if (result == SQLITE_OK) result = run("COMMIT;");
         if (result == SQLITE_OK) break;
         if (!sqlite3_get_autocommit(raw)) sqlite3_exec(raw, "ROLLBACK", nullptr, nullptr, nullptr);
