@@ -172,8 +172,8 @@ def main():
     parser.add_argument("--sizes", default="1000,10000,100000")
     parser.add_argument("--runs", type=int, default=7)
     parser.add_argument("--work", default="/tmp/waymarks-peers")
-    parser.add_argument("--lock", help="a lock file held while timing (not while filling), so "
-                        "that builds sharing the machine wait")
+    parser.add_argument("--lock", help="a lock file held while storing and timing (not while "
+                        "making directories), so that builds sharing the machine wait")
     args = parser.parse_args()
     install_peers()
     shutil.rmtree(args.work, ignore_errors=True)
@@ -188,7 +188,8 @@ def main():
             ours.append(Ours(os.path.abspath(args.wine_farhost), "Z:" + os.path.abspath(
                 args.wine_plugin).replace("/", "\\"), store, wine_run=args.wine_run))
         for tool in ours:
-            seconds = tool.fill()
+            with held(args.lock):
+                seconds = tool.fill()
             per_waymark[(tool.label, size)] = seconds / size
             print(f"{tool.label}: {size} waymarks stored in {seconds:.1f} s "
                   f"({seconds / size * 1e6:.0f} us each)", flush=True)
