@@ -5,7 +5,8 @@ BUILDS := $(addprefix build-,$(PRESETS))
 TESTS := $(addprefix test-,$(PRESETS))
 JOBS ?= 2
 
-.PHONY: run package test deps build clean $(BUILDS) $(TESTS) test-realhost fuzz fuzz-smoke
+.PHONY: run package test deps build clean $(BUILDS) $(TESTS) test-realhost fuzz fuzz-smoke \
+  bench-peers
 
 # Builds the Linux package and farhost (quietly), then plays the host for the Linux plugin: the
 # host's full screen at a terminal, otherwise running the commands it reads.
@@ -54,3 +55,15 @@ fuzz-smoke: deps
 
 fuzz: deps
 	JOBS=$(JOBS) fuzz/fuzz.sh run $(FUZZ_SECONDS)
+
+# One jump of Waymarks beside the same jump of zoxide and autojump (which the script installs from
+# Debian), with 1,000 to 100,000 stored directories; BENCH_WINE=1 adds the Windows DLL under wine
+# up to 10,000, and BENCH_ARGS passes more (--sizes, --runs). Never part of `make test`.
+bench-peers: deps
+	@cmake --preset linux >/dev/null
+	cmake --build --preset linux -j $(JOBS) --target Waymarks farhost
+	$(if $(BENCH_WINE),@cmake --preset windows >/dev/null)
+	$(if $(BENCH_WINE),cmake --build --preset windows -j $(JOBS) --target Waymarks farhost)
+	bench/peers.py --farhost build/linux/farhost/farhost --plugin dist/linux/Waymarks/Waymarks.so \
+	  $(if $(BENCH_WINE),--wine-farhost build/windows/farhost/farhost.exe \
+	  --wine-plugin dist/windows/Waymarks/Waymarks.dll) $(BENCH_ARGS)

@@ -1,5 +1,7 @@
 #include "core/String.h"
 
+#include <cstddef>
+
 namespace wm {
 namespace {
 
@@ -83,10 +85,22 @@ char32_t DecodeUtf8(std::string_view text, size_t& pos, bool& valid) {
 
 String FromUtf8(std::string_view text) {
     String out;
+    FromUtf8(text, out);
+    return out;
+}
+
+void FromUtf8(std::string_view text, String& out) {
+    out.clear();
     out.reserve(text.size());
     bool valid = true;
-    for (size_t pos = 0; pos < text.size();) AppendUtf16(out, DecodeUtf8(text, pos, valid));
-    return out;
+    for (size_t pos = 0; pos < text.size();) {
+        // A run of ASCII goes across unchanged.
+        const size_t run = pos;
+        while (pos < text.size() && static_cast<unsigned char>(text[pos]) < 0x80) ++pos;
+        out.append(text.begin() + static_cast<ptrdiff_t>(run),
+                   text.begin() + static_cast<ptrdiff_t>(pos));
+        if (pos < text.size()) AppendUtf16(out, DecodeUtf8(text, pos, valid));
+    }
 }
 
 bool IsValidUtf8(std::string_view text) {

@@ -11,6 +11,8 @@ using StringView = std::u16string_view;
 
 // UTF-8 to UTF-16. Invalid byte sequences become U+FFFD, one per maximal invalid subpart.
 String FromUtf8(std::string_view text);
+// The same into `out`, whose storage is reused.
+void FromUtf8(std::string_view text, String& out);
 
 // UTF-16 to UTF-8. An unpaired surrogate becomes U+FFFD.
 std::string ToUtf8(StringView text);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/FarPlugin.h"
+#include "platform/CharCase.h"
 
 namespace wm {
 
@@ -26,6 +27,17 @@ bool UnsignedFromBytes(const std::vector<uint8_t>& data, size_t width, uint64_t&
 template <typename T>
 std::span<const uint8_t> BytesOf(const T& value) {
     return {reinterpret_cast<const uint8_t*>(&value), sizeof value};
+}
+
+// Value names compare without regard to case.
+bool SameName(StringView a, StringView b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i] && platform::UpperCaseChar(a[i]) != platform::UpperCaseChar(b[i])) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -73,6 +85,7 @@ bool TFarConfig::OpenKey(StringView path, bool readOnly) {
 }
 
 void TFarConfig::CloseKey() {
+    Loaded_.reset();
     Key_.Close();
     CurrentPath_.clear();
 }
@@ -91,14 +104,32 @@ bool TFarConfig::ReadTyped(StringView name, std::initializer_list<RegistryType> 
     const auto isAccepted = [&](RegistryType t) {
         return std::find(accepted.begin(), accepted.end(), t) != accepted.end();
     };
-    uint32_t size = 0;
-    if (Note(Registry_.QueryValue(Key_, name, type, size)) != RegistryStatus::Ok ||
-        !isAccepted(type)) {
-        return false;
+    if (Loaded_) {
+        // The registry ignores everything from a null character on.
+        const StringView wanted = name.substr(0, name.find(u'\0'));
+        const auto found = std::find_if(Loaded_->begin(), Loaded_->end(), [&](const auto& value) {
+            return SameName(value.name, wanted);
+        });
+        if (found == Loaded_->end() || !isAccepted(found->type)) return false;
+        type = found->type;
+        data = found->data;
+        return true;
     }
-    // The value may have changed between the two calls: its type is checked again.
     return Note(Registry_.ReadValue(Key_, name, type, data)) == RegistryStatus::Ok &&
            isAccepted(type);
+}
+
+bool TFarConfig::LoadValues() {
+    Loaded_.reset();
+    if (!IsOpen()) return false;
+    std::vector<platform::RegistryValue> values;
+    if (Note(Registry_.ReadValues(Key_, values)) != RegistryStatus::Ok) return false;
+    Loaded_ = std::move(values);
+    return true;
+}
+
+bool TFarConfig::KeyName(String& name) {
+    return IsOpen() && Note(Registry_.KeyName(Key_, name)) == RegistryStatus::Ok;
 }
 
 bool TFarConfig::ReadInt64(StringView name, int64_t& value) {
@@ -151,6 +182,7 @@ String TFarConfig::ReadStringDef(StringView name, StringView defaultValue) {
 
 bool TFarConfig::WriteInt64(StringView name, int64_t value) {
     if (!IsOpen()) return false;
+    Loaded_.reset();
     if (Note(Registry_.WriteValue(Key_, name, RegistryType::Qword, BytesOf(value))) ==
         RegistryStatus::Ok) {
         return true;
@@ -167,6 +199,7 @@ bool TFarConfig::WriteBool(StringView name, bool value) {
 
 bool TFarConfig::WriteString(StringView name, StringView value) {
     if (!IsOpen()) return false;
+    Loaded_.reset();
     const String text(value);  // with its terminating null
     const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(text.c_str()),
                                          (text.size() + 1) * sizeof(char16_t));
@@ -189,6 +222,7 @@ bool TFarConfig::ValueExists(StringView name) {
 }
 
 bool TFarConfig::DeleteValue(StringView name) {
+    Loaded_.reset();
     return IsOpen() && Note(Registry_.DeleteValue(Key_, name)) == RegistryStatus::Ok;
 }
 
@@ -202,14 +236,14 @@ bool TFarConfig::DeleteKey(StringView name) {
 
 bool TFarConfig::EnumKeys(std::vector<String>& names) {
     names.clear();
-    if (!IsOpen()) return false;
-    for (uint32_t index = 0;; ++index) {
-        String name;
-        const RegistryStatus status = Note(Registry_.EnumSubKey(Key_, index, name));
-        if (status == RegistryStatus::NoMoreItems) return true;
-        if (status != RegistryStatus::Ok) return false;
-        names.push_back(std::move(name));
-    }
+    return EnumKeys([&](StringView name) {
+        names.emplace_back(name);
+        return true;
+    });
+}
+
+bool TFarConfig::EnumKeys(const std::function<bool(StringView)>& visit) {
+    return IsOpen() && Note(Registry_.ListSubKeys(Key_, visit)) == RegistryStatus::Ok;
 }
 
 }  // namespace wm

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "framework/FarModule.h"
@@ -56,6 +57,14 @@ public:
     // The names of the open key's subkeys in registry order; true when the whole list was read
     // (a refusal part way keeps the names read so far and gives false).
     bool EnumKeys(std::vector<String>& names);
+    // The same names one at a time, without a list: `visit` answers false to stop (which still
+    // counts as the whole list read) and must not use the store.
+    bool EnumKeys(const std::function<bool(StringView)>& visit);
+    // The open key's own name as it was created (the store's names ignore case).
+    bool KeyName(String& name);
+    // Reads every value of the open key at once; until the key is closed or written, the reads
+    // above answer from what was read. False (and nothing kept) when the registry refused.
+    bool LoadValues();
 
     // Why the store could not even look, when a registry call answered so since the store was
     // made or last asked with ClearBroken: a damaged registry (RegistryCorrupt) or no memory
@@ -81,6 +90,8 @@ private:
     // The registry current when the store was made; it serves the store's whole life.
     platform::Registry& Registry_;
     platform::RegistryKey Key_;
+    // The values LoadValues read, when it did.
+    std::optional<std::vector<platform::RegistryValue>> Loaded_;
     String BaseKeyPath_;
     String CurrentPath_;
     platform::RegistryStatus Broken_ = platform::RegistryStatus::Ok;

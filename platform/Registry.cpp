@@ -28,6 +28,30 @@ String RegistryText(std::span<const uint8_t> data) {
     return text;
 }
 
+RegistryStatus Registry::ListSubKeys(const RegistryKey& key,
+                                     const std::function<bool(StringView)>& visit) {
+    String name;
+    for (uint32_t index = 0;; ++index) {
+        const RegistryStatus status = EnumSubKey(key, index, name);
+        if (status == RegistryStatus::NoMoreItems) return RegistryStatus::Ok;
+        if (status != RegistryStatus::Ok) return status;
+        if (!visit(name)) return RegistryStatus::Ok;
+    }
+}
+
+RegistryStatus Registry::ReadValues(const RegistryKey& key, std::vector<RegistryValue>& values) {
+    values.clear();
+    for (uint32_t index = 0;; ++index) {
+        RegistryValue value;
+        RegistryStatus status = EnumValue(key, index, value.name);
+        if (status == RegistryStatus::NoMoreItems) return RegistryStatus::Ok;
+        if (status == RegistryStatus::Ok)
+            status = ReadValue(key, value.name, value.type, value.data);
+        if (status != RegistryStatus::Ok) return status;
+        values.push_back(std::move(value));
+    }
+}
+
 namespace {
 
 Registry* g_override = nullptr;

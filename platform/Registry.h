@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <vector>
@@ -71,6 +72,13 @@ constexpr size_t MaxKeyNameLength = 255;
 
 class Registry;
 
+// One value with its name, type and data.
+struct RegistryValue {
+    String name;
+    RegistryType type = RegistryType::None;
+    std::vector<uint8_t> data;
+};
+
 // Owner of one open key: closes it on destruction. Made only by a Registry, which must outlive
 // every key it hands out.
 class RegistryKey {
@@ -133,6 +141,18 @@ public:
     // The name of the value at `index`; NoMoreItems past the last one (RegEnumValueW). The
     // order is the registry's own.
     virtual RegistryStatus EnumValue(const RegistryKey& key, uint32_t index, String& name) = 0;
+
+    // Every subkey name in EnumSubKey's order, from one consistent reading where the registry
+    // can give one; `visit` answers false to stop early. `visit` must not call the registry.
+    // Stops at the first refusal, after visiting the names read before it.
+    virtual RegistryStatus ListSubKeys(const RegistryKey& key,
+                                       const std::function<bool(StringView)>& visit);
+    // Every value of the key with its type and data, in EnumValue's order.
+    virtual RegistryStatus ReadValues(const RegistryKey& key, std::vector<RegistryValue>& values);
+    // The key's own name (the last component of its path) as it was created.
+    virtual RegistryStatus KeyName(const RegistryKey& /*key*/, String& /*name*/) {
+        return RegistryStatus::NotSupported;
+    }
 
     // The writes between these two calls (on this thread) become one change, made whole by
     // EndWriteGroup(true) or not at all by EndWriteGroup(false) or an interrupted process, where

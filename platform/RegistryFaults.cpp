@@ -100,4 +100,9 @@ RegistryStatus FaultyRegistry::EnumValue(const RegistryKey& key, uint32_t index,
     return status != RegistryStatus::Ok ? status : inner_.EnumValue(key, index, name);
 }
 
+RegistryStatus FaultyRegistry::KeyName(const RegistryKey& key, String& name) {
+    const auto status = Intercept({.call = RegistryCall::KeyName});
+    return status != RegistryStatus::Ok ? status : inner_.KeyName(key, name);
+}
+
 }  // namespace wm::platform

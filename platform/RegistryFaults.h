@@ -21,6 +21,7 @@ enum class RegistryCall {
     DeleteSubKey,
     EnumSubKey,
     EnumValue,
+    KeyName,
 };
 
 // One call as it was asked for.
@@ -65,6 +66,9 @@ public:
     RegistryStatus DeleteSubKey(const RegistryKey& key, StringView path) override;
     RegistryStatus EnumSubKey(const RegistryKey& key, uint32_t index, String& name) override;
     RegistryStatus EnumValue(const RegistryKey& key, uint32_t index, String& name) override;
+    // ListSubKeys and ReadValues stay the base class's, made of the calls above, so that each
+    // name and value can be refused on its own.
+    RegistryStatus KeyName(const RegistryKey& key, String& name) override;
     // Groups pass through unrecorded, so a failed write inside one is undone by the inner one;
     // refused, every write stands on its own, as in the Windows registry.
     void RefuseWriteGroups(bool refuse) { refuseGroups_ = refuse; }

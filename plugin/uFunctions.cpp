@@ -10,9 +10,13 @@ constexpr StringView kSeparators = u"\\/";
 
 }  // namespace
 
-String ExtractLastComponent(StringView path) {
+StringView LastComponent(StringView path) {
     const size_t separator = path.find_last_of(kSeparators);
-    return String(separator == StringView::npos ? path : path.substr(separator + 1));
+    return separator == StringView::npos ? path : path.substr(separator + 1);
+}
+
+String ExtractLastComponent(StringView path) {
+    return String(LastComponent(path));
 }
 
 String ExtractParentPath(StringView path) {

@@ -15,6 +15,8 @@ WM_DECLARE_EXCEPTION(EWaymarkError, Exception);
 
 // The text after the last separator; the whole path when it has none.
 String ExtractLastComponent(StringView path);
+// The same, as a view into `path`.
+StringView LastComponent(StringView path);
 // The text up to and including the last separator; empty when it has none.
 String ExtractParentPath(StringView path);
 // Takes the last component off `path` (dropping its separator). False, and an empty `last`,

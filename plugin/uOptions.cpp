@@ -40,7 +40,17 @@ constexpr const char16_t* kDescription = u"Description";
 constexpr const char16_t* kFlags = u"Flags";
 
 bool IsForbidden(char16_t c) {
-    return c <= 0x1F || StringView(u"*:?\\^|").find(c) != StringView::npos;
+    switch (c) {
+        case u'*':
+        case u':':
+        case u'?':
+        case u'\\':
+        case u'^':
+        case u'|':
+            return true;
+        default:
+            return c <= 0x1F;
+    }
 }
 
 // A name in normal form that ValidateName takes as it is, checked without copying it.
@@ -98,6 +108,8 @@ void TOptions::SetDefaults() {
 void TOptions::Load() {
     if (!OpenKey(kOptionsKey, false)) return;
     const KeyScope scope(*this);
+    // One reading of the key; where that is refused, each option is read on its own.
+    LoadValues();
     LastPanelDir = ReadStringDef(kLastPanelDir, LastPanelDir);
     for (const Switch& option : kSwitches) {
         this->*option.field = ReadBoolDef(option.name, this->*option.field);
@@ -138,6 +150,25 @@ std::unique_ptr<TWaymarkInfo> TOptions::ReadEntry(StringView name) {
         return nullptr;
     }
     const KeyScope scope(*this);
+    return ReadOpenEntry(normal);
+}
+
+std::optional<std::unique_ptr<TWaymarkInfo>> TOptions::ReadEntryStoredAs(StringView normalName) {
+    if (!IsUsableName(normalName)) return std::nullopt;
+    ClearBroken();
+    if (!OpenEntryKey(normalName, true)) {
+        RaiseIfBroken(Broken());
+        return std::nullopt;
+    }
+    const KeyScope scope(*this);
+    String stored;
+    if (!KeyName(stored) || stored != normalName) return std::nullopt;
+    return ReadOpenEntry(normalName);
+}
+
+std::unique_ptr<TWaymarkInfo> TOptions::ReadOpenEntry(StringView normal) {
+    // One reading of the key; where that is refused, each value is read on its own.
+    LoadValues();
     String directory;
     if (!ReadString(kDirectory, directory)) {
         RaiseIfBroken(Broken());
@@ -208,13 +239,21 @@ bool TOptions::DeleteEntry(StringView name) {
 
 std::optional<std::vector<String>> TOptions::EnumEntryNames() {
     std::vector<String> names;
-    if (!OpenKey(kEntriesKey, true)) return names;
+    if (!ForEachEntryName([&](StringView name) {
+            names.emplace_back(name);
+            return true;
+        })) {
+        return std::nullopt;
+    }
+    return names;
+}
+
+bool TOptions::ForEachEntryName(const std::function<bool(StringView)>& visit) {
+    if (!OpenKey(kEntriesKey, true)) return true;
     const KeyScope scope(*this);
-    if (!EnumKeys(names)) return std::nullopt;
     // A key that another tool named "x/../y" or "st*r" would be read as another entry, or
     // refused as if the user had typed a bad name: such keys are left alone and out.
-    std::erase_if(names, [](const String& name) { return !IsUsableName(name); });
-    return names;
+    return EnumKeys([&](StringView name) { return !IsUsableName(name) || visit(name); });
 }
 
 }  // namespace wm

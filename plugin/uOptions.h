@@ -38,6 +38,13 @@ public:
     // the container key cannot be opened). Nothing when the registry refused part way through,
     // so that no caller acts on a list that lacks some entries.
     std::optional<std::vector<String>> EnumEntryNames();
+    // The same names one at a time, without a list: `visit` answers false to stop early and
+    // must not use the store. False when the registry refused part way through.
+    bool ForEachEntryName(const std::function<bool(StringView)>& visit);
+    // ReadEntry of a name in normal form when a key is stored with exactly that spelling (the
+    // store's lookup ignores case; a listing of the names would show it as typed); nothing when
+    // none is, or when the store cannot say. Raises as ReadEntry does.
+    std::optional<std::unique_ptr<TWaymarkInfo>> ReadEntryStoredAs(StringView normalName);
 
     // Entry path of the group the panel showed last.
     String LastPanelDir;
@@ -53,6 +60,8 @@ public:
     bool AllowSearchOverDir;
 
 private:
+    // The entry whose key is open.
+    std::unique_ptr<TWaymarkInfo> ReadOpenEntry(StringView normal);
     // Writes every value of the entry into its key, the directory last.
     bool WriteEntryValues(StringView normalName, const TWaymarkInfo& info);
     // Opens the key of one entry; a failure leaves the store closed.

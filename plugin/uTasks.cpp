@@ -127,54 +127,54 @@ std::unique_ptr<TWaymarkInfo> TWaymarks::Find(StringView typed, bool searchAllow
         return options.ReadEntry(key);
     }
 
+    // A name stored exactly as typed ends the walk wherever it comes: no listing is needed.
+    if (auto exact = options.ReadEntryStoredAs(key)) return std::move(*exact);
+
+    std::vector<String> candidates;
+    // The names whose last component is the key, and where the first of them is.
+    size_t lastComponentHits = 0, firstHit = 0;
+    bool exactListed = false;
     // A list cut short could hide the one name that makes a hit ambiguous, or a menu line.
-    const auto listed = options.EnumEntryNames();
-    if (!listed) throw EWaymarkError(u"The stored waymarks could not be listed");
-    const std::vector<String>& names = *listed;
-    std::vector<const String*> candidates;
-    const String* uniqueHit = nullptr;
-    bool uniqueSpoilt = false;
-    for (auto it = names.rbegin(); it != names.rend(); ++it) {
-        const String& name = *it;
-        if (name == key) return options.ReadEntry(key);
+    const bool listed = options.ForEachEntryName([&](StringView name) {
+        if (name == key) {
+            exactListed = true;
+            return false;
+        }
         if (options.AllowSearchOverDir) {
-            const String last = ExtractLastComponent(name);
+            const StringView last = LastComponent(name);
             if (last == key) {
-                if (!uniqueHit && !uniqueSpoilt) {
-                    uniqueHit = &name;
-                } else {
-                    uniqueHit = nullptr;
-                    uniqueSpoilt = true;
-                }
-                candidates.push_back(&name);
+                if (lastComponentHits++ == 0) firstHit = candidates.size();
+                candidates.emplace_back(name);
             } else if (options.AllowFuzzySearch && StartsWith(last, key)) {
-                candidates.push_back(&name);
+                candidates.emplace_back(name);
             }
         } else if (StartsWith(name, key)) {
-            candidates.push_back(&name);
+            candidates.emplace_back(name);
         }
-    }
-    if (uniqueHit) return options.ReadEntry(*uniqueHit);
-    // The walk ran backwards; the menu lists the candidates in the store's order.
-    std::reverse(candidates.begin(), candidates.end());
+        return true;
+    });
+    if (exactListed) return options.ReadEntry(key);
+    if (!listed) throw EWaymarkError(u"The stored waymarks could not be listed");
+    // Exactly one name whose last component is the key wins over every other candidate.
+    if (lastComponentHits == 1) return options.ReadEntry(candidates[firstHit]);
     if (candidates.empty()) return nullptr;
-    if (candidates.size() == 1) return options.ReadEntry(*candidates.front());
+    if (candidates.size() == 1) return options.ReadEntry(candidates.front());
 
     size_t width = 0;
-    for (const String* name : candidates) width = std::max(width, name->size());
+    for (const String& name : candidates) width = std::max(width, name.size());
     const String lineFormat = Format(u"%%%0:d.%0:ds   %%s", {static_cast<int>(width)});
     std::vector<String> lines;
     std::vector<const String*> lineNames;
-    for (const String* name : candidates) {
+    for (const String& name : candidates) {
         std::unique_ptr<TWaymarkInfo> entry;
         try {
-            entry = options.ReadEntry(*name);
+            entry = options.ReadEntry(name);
         } catch (const Exception&) {
             // An entry that cannot be read gets no line.
         }
         if (!entry || entry->IsGroup()) continue;
-        lines.push_back(Format(lineFormat, {*name, entry->DisplayText()}));
-        lineNames.push_back(name);
+        lines.push_back(Format(lineFormat, {name, entry->DisplayText()}));
+        lineNames.push_back(&name);
     }
     if (lines.empty()) return nullptr;
     if (lines.size() == 1) return options.ReadEntry(*lineNames.front());

@@ -32,6 +32,7 @@ CREATE TABLE IF NOT EXISTS registry_keys(
     name TEXT NOT NULL,
     folded BLOB NOT NULL);
 CREATE UNIQUE INDEX IF NOT EXISTS registry_keys_by_name ON registry_keys(parent, folded);
+CREATE INDEX IF NOT EXISTS registry_keys_listing ON registry_keys(parent, folded, name);
 CREATE TABLE IF NOT EXISTS registry_values(
     key INTEGER NOT NULL REFERENCES registry_keys(id) ON DELETE CASCADE,
     name TEXT NOT NULL,
@@ -54,6 +55,8 @@ constexpr const char* kValueOrderColumn =
 constexpr const char* kValueOrderIndex =
     "CREATE INDEX IF NOT EXISTS registry_values_in_order ON registry_values(key, ordinal);";
 constexpr int64_t kLastRootId = 7;
+// The layout made below; files made before it was counted say 0.
+constexpr int kSchemaVersion = 2;
 
 struct DatabaseCloser {
     void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
@@ -62,7 +65,32 @@ struct StatementFinalizer {
     void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
 };
 using DatabaseHandle = std::unique_ptr<sqlite3, DatabaseCloser>;
-using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+
+// A statement prepared on its first use, so that opening the database compiles only what runs.
+class StatementHandle {
+public:
+    StatementHandle() = default;
+    StatementHandle(sqlite3* db, const char* sql) : db_(db), sql_(sql) {}
+
+    sqlite3* Db() const { return db_; }
+    // The prepared statement, or null with Error() when SQLite refused it.
+    sqlite3_stmt* Get() const {
+        if (!statement_ && error_ == SQLITE_OK) {
+            sqlite3_stmt* statement = nullptr;
+            error_ =
+                sqlite3_prepare_v3(db_, sql_, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr);
+            statement_.reset(statement);
+        }
+        return statement_.get();
+    }
+    int Error() const { return error_; }
+
+private:
+    sqlite3* db_ = nullptr;
+    const char* sql_ = nullptr;
+    mutable std::unique_ptr<sqlite3_stmt, StatementFinalizer> statement_;
+    mutable int error_ = SQLITE_OK;
+};
 
 // UTF-16 code units, each mapped by `map`, most significant byte first, so that the blob order is
 // the order of the code units.
@@ -94,8 +122,10 @@ bool HasUnpairedSurrogate(StringView text) {
 // out, so that a cached statement never stays busy.
 class Query {
 public:
-    explicit Query(const StatementHandle& statement) : statement_(statement.get()) {}
+    explicit Query(const StatementHandle& statement)
+        : statement_(statement.Get()), error_(statement.Error()) {}
     ~Query() {
+        if (statement_ == nullptr) return;
         sqlite3_reset(statement_);
         sqlite3_clear_bindings(statement_);
     }
@@ -127,7 +157,8 @@ public:
         return Bind(ToUtf8(name));
     }
 
-    int Step() { return sqlite3_step(statement_); }
+    // A statement SQLite would not prepare answers why; binding to it does nothing.
+    int Step() { return statement_ ? sqlite3_step(statement_) : error_; }
     int64_t Integer(int column) const { return sqlite3_column_int64(statement_, column); }
     std::span<const uint8_t> Blob(int column) const {
         const auto* data = static_cast<const uint8_t*>(sqlite3_column_blob(statement_, column));
@@ -139,17 +170,26 @@ public:
     }
 
     String Name(int column) const {
-        if (sqlite3_column_type(statement_, column) != SQLITE_BLOB) return FromUtf8(Text(column));
+        String name;
+        ReadName(column, name);
+        return name;
+    }
+    // The same into `name`, whose storage is reused.
+    void ReadName(int column, String& name) const {
+        if (sqlite3_column_type(statement_, column) != SQLITE_BLOB) {
+            FromUtf8(Text(column), name);
+            return;
+        }
         const auto bytes = Blob(column);
-        String name(bytes.size() / 2, u'\0');
+        name.resize(bytes.size() / 2);
         for (size_t i = 0; i < name.size(); ++i) {
             name[i] = static_cast<char16_t>(bytes[2 * i] << 8 | bytes[2 * i + 1]);
         }
-        return name;
     }
 
 private:
     sqlite3_stmt* statement_;
+    int error_;
     int next_ = 1;
 };
 
@@ -204,20 +244,13 @@ RegistryStatus FromSqlite(int code) {
 // The connection and its prepared statements.
 struct SqliteRegistry::Database {
     DatabaseHandle db;
-    StatementHandle begin, commit, rollback, dataVersion;
+    StatementHandle begin, beginRead, commit, rollback, dataVersion;
     StatementHandle findChild, insertKey, keyExists, hasChildren, deleteKey;
     StatementHandle queryValue, readValue, writeValue, deleteValue;
-    StatementHandle firstChild, nextChild, childAt;
-    StatementHandle valueAt;
+    StatementHandle firstChild, nextChild, childAt, children, keyName;
+    StatementHandle valueAt, values;
 
-    StatementHandle Prepare(const char* sql) {
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v3(db.get(), sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr) !=
-            SQLITE_OK) {
-            throw Exception(u"Registry database: " + FromUtf8(sqlite3_errmsg(db.get())));
-        }
-        return StatementHandle(statement);
-    }
+    StatementHandle Prepare(const char* sql) { return StatementHandle(db.get(), sql); }
 
     bool KeyExists(int64_t id) {
         Query query(keyExists);
@@ -263,6 +296,26 @@ struct SqliteRegistry::KeyState {
 
 namespace {
 
+// One read transaction for the statements in its scope, so that they see one state of the
+// database and lock it once; nothing when a transaction is open already.
+class ReadScope {
+public:
+    ReadScope(const StatementHandle& begin, const StatementHandle& commit) : commit_(commit) {
+        if (sqlite3_get_autocommit(begin.Db())) {
+            open_ = Query(begin).Step() == SQLITE_DONE;
+        }
+    }
+    ~ReadScope() {
+        if (open_) Query(commit_).Step();
+    }
+    ReadScope(const ReadScope&) = delete;
+    ReadScope& operator=(const ReadScope&) = delete;
+
+private:
+    const StatementHandle& commit_;
+    bool open_ = false;
+};
+
 // BEGIN IMMEDIATE until Commit; rolled back when left without. Inside a write group, which
 // already holds the transaction, it does nothing: the group decides.
 class Transaction {
@@ -270,7 +323,7 @@ public:
     explicit Transaction(const StatementHandle& begin, const StatementHandle& commit,
                          const StatementHandle& rollback)
         : commit_(commit), rollback_(rollback) {
-        if (!sqlite3_get_autocommit(sqlite3_db_handle(begin.get()))) {
+        if (!sqlite3_get_autocommit(begin.Db())) {
             status_ = RegistryStatus::Ok;
             open_ = false;
             inGroup_ = true;
@@ -325,13 +378,14 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
         }
     }
     sqlite3* raw = nullptr;
+    // Every use of the connection holds mutex_: SQLite need not lock it once more per call.
     const int code =
-        readOnly ? sqlite3_open_v2((uri + "?mode=ro&immutable=1").c_str(), &raw,
-                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX,
-                                   nullptr)
-                 : sqlite3_open_v2(
-                       path.c_str(), &raw,
-                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+        readOnly
+            ? sqlite3_open_v2((uri + "?mode=ro&immutable=1").c_str(), &raw,
+                              SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr)
+            : sqlite3_open_v2(path.c_str(), &raw,
+                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                              nullptr);
     db_->db.reset(raw);
     const auto fail = [&](const char* reason) {
         throw Exception(u"Cannot open the registry database " + FromUtf8(path) + u": " +
@@ -354,20 +408,18 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
     };
     // A database that already has the whole schema is only read here, so that a read-only one
     // still serves reads and another process's write lock does not hold the open up.
+    // The setup below marks the file with the schema's version: one number to read.
     const auto schemaIsCurrent = [&] {
-        int found = 0;
-        return run("SELECT (SELECT count(*) FROM sqlite_master WHERE name IN ('registry_keys',"
-                   " 'registry_keys_by_name', 'registry_values', 'registry_values_in_order'))"
-                   " + (SELECT count(*) FROM pragma_table_info('registry_values')"
-                   " WHERE name = 'ordinal')",
-                   count, &found) == SQLITE_OK &&
-               found == 5;
+        int version = 0;
+        return run("PRAGMA user_version", count, &version) == SQLITE_OK &&
+               version == kSchemaVersion;
     };
     // WAL lets readers and one writer of several processes work at once; a private in-memory
     // database keeps its own journal.
     const char* journal = path == ":memory:" ? "" : "PRAGMA journal_mode=WAL;";
     const char* pragmas =
-        "PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON; PRAGMA cache_size=-16384;";
+        "PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON; PRAGMA cache_size=-16384;"
+        " PRAGMA mmap_size=268435456;";
     const std::string setup = std::string("BEGIN IMMEDIATE;") + kSchema;
     // Processes that make a new database at the same moment may find it locked in ways the
     // busy handler does not wait for (switching it to WAL): those attempts are repeated, all
@@ -382,6 +434,8 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
         if ((result & 0xFF) == SQLITE_READONLY) result = SQLITE_OK;
         if (result == SQLITE_OK) result = run(pragmas);
         if (result == SQLITE_OK && schemaIsCurrent()) break;
+        // Nothing can be added to a file this process may not write: it serves as it stands.
+        if (result == SQLITE_OK && readOnly) break;
         if (result == SQLITE_OK) result = run(setup.c_str());
         bool ordered = false;
         if (result == SQLITE_OK) {
@@ -395,6 +449,9 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
         }
         if (result == SQLITE_OK && !ordered) result = run(kValueOrderColumn);
         if (result == SQLITE_OK) result = run(kValueOrderIndex);
+        if (result == SQLITE_OK) {
+            result = run(("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str());
+        }
         if (result == SQLITE_OK) result = run("COMMIT;");
         if (result == SQLITE_OK) break;
         if (!sqlite3_get_autocommit(raw)) sqlite3_exec(raw, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -409,6 +466,7 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
 
     Database& d = *db_;
     d.begin = d.Prepare("BEGIN IMMEDIATE");
+    d.beginRead = d.Prepare("BEGIN");
     d.commit = d.Prepare("COMMIT");
     d.rollback = d.Prepare("ROLLBACK");
     d.dataVersion = d.Prepare("PRAGMA data_version");
@@ -435,6 +493,10 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
     d.valueAt = d.Prepare(
         "SELECT name FROM registry_values WHERE key = ?1 ORDER BY ordinal, folded "
         "LIMIT 1 OFFSET ?2");
+    d.children = d.Prepare("SELECT name FROM registry_keys WHERE parent = ?1 ORDER BY folded");
+    d.keyName = d.Prepare("SELECT name FROM registry_keys WHERE id = ?1");
+    d.values = d.Prepare(
+        "SELECT name, type, data FROM registry_values WHERE key = ?1 ORDER BY ordinal, folded");
     d.childAt = d.Prepare(
         "SELECT name, folded FROM registry_keys WHERE parent = ?1 ORDER BY folded "
         "LIMIT 1 OFFSET ?2");
@@ -475,7 +537,12 @@ RegistryStatus SqliteRegistry::Open(RegistryRoot root, StringView path, uint32_t
         }
         return true;
     };
-    if (!walk()) {
+    bool reached = false;
+    {
+        const ReadScope read(d.beginRead, d.commit);
+        reached = walk();
+    }
+    if (!reached) {
         if (!create) return d.Missing();
         if (GroupLost()) return RegistryStatus::RegistryIoFailed;
         // Looked for again inside the write transaction: another process may have made it.
@@ -507,6 +574,7 @@ RegistryStatus SqliteRegistry::OpenSubKey(const RegistryKey& parent, StringView 
     const uint32_t access = state->access;
     {
         const std::lock_guard lock(mutex_);
+        const ReadScope read(db_->beginRead, db_->commit);
         if (!db_->KeyExists(id)) return RegistryStatus::KeyDeleted;
         for (const StringView component : components) {
             const auto child = db_->FindChild(id, component);
@@ -701,6 +769,65 @@ RegistryStatus SqliteRegistry::EnumValue(const RegistryKey& key, uint32_t index,
     if (code != SQLITE_ROW) {
         if (code != SQLITE_DONE) return FromSqlite(code);
         return db_->KeyExists(state->id) ? RegistryStatus::NoMoreItems : RegistryStatus::KeyDeleted;
+    }
+    name = query.Name(0);
+    return RegistryStatus::Ok;
+}
+
+RegistryStatus SqliteRegistry::ListSubKeys(const RegistryKey& key,
+                                           const std::function<bool(StringView)>& visit) {
+    KeyState* state = State(key);
+    if (state == nullptr) return RegistryStatus::InvalidHandle;
+    if (!(state->access & KeyEnumerateSubKeys)) return RegistryStatus::AccessDenied;
+    const std::lock_guard lock(mutex_);
+    Database& d = *db_;
+    // One statement is one read of the database: the list is the state of one moment.
+    Query query(d.children);
+    query.Bind(state->id);
+    bool any = false;
+    int code = SQLITE_ROW;
+    String name;
+    while ((code = query.Step()) == SQLITE_ROW) {
+        any = true;
+        query.ReadName(0, name);
+        if (!visit(name)) return RegistryStatus::Ok;
+    }
+    if (code != SQLITE_DONE) return FromSqlite(code);
+    return any || d.KeyExists(state->id) ? RegistryStatus::Ok : RegistryStatus::KeyDeleted;
+}
+
+RegistryStatus SqliteRegistry::ReadValues(const RegistryKey& key,
+                                          std::vector<RegistryValue>& values) {
+    values.clear();
+    KeyState* state = State(key);
+    if (state == nullptr) return RegistryStatus::InvalidHandle;
+    if (!(state->access & KeyQueryValue)) return RegistryStatus::AccessDenied;
+    const std::lock_guard lock(mutex_);
+    Database& d = *db_;
+    Query query(d.values);
+    query.Bind(state->id);
+    int code = SQLITE_ROW;
+    while ((code = query.Step()) == SQLITE_ROW) {
+        const auto data = query.Blob(2);
+        values.push_back({query.Name(0), static_cast<RegistryType>(query.Integer(1)),
+                          std::vector<uint8_t>(data.begin(), data.end())});
+    }
+    if (code != SQLITE_DONE) {
+        values.clear();
+        return FromSqlite(code);
+    }
+    return !values.empty() || d.KeyExists(state->id) ? RegistryStatus::Ok
+                                                     : RegistryStatus::KeyDeleted;
+}
+
+RegistryStatus SqliteRegistry::KeyName(const RegistryKey& key, String& name) {
+    KeyState* state = State(key);
+    if (state == nullptr) return RegistryStatus::InvalidHandle;
+    if (!(state->access & KeyQueryValue)) return RegistryStatus::AccessDenied;
+    const std::lock_guard lock(mutex_);
+    Query query(db_->keyName);
+    if (!db_->Found(query.Bind(state->id).Step())) {
+        return db_->failure == SQLITE_OK ? RegistryStatus::KeyDeleted : db_->Missing();
     }
     name = query.Name(0);
     return RegistryStatus::Ok;

@@ -33,6 +33,10 @@ public:
     RegistryStatus DeleteSubKey(const RegistryKey& key, StringView path) override;
     RegistryStatus EnumSubKey(const RegistryKey& key, uint32_t index, String& name) override;
     RegistryStatus EnumValue(const RegistryKey& key, uint32_t index, String& name) override;
+    RegistryStatus ListSubKeys(const RegistryKey& key,
+                               const std::function<bool(StringView)>& visit) override;
+    RegistryStatus ReadValues(const RegistryKey& key, std::vector<RegistryValue>& values) override;
+    RegistryStatus KeyName(const RegistryKey& key, String& name) override;
     RegistryStatus BeginWriteGroup() override;
     RegistryStatus EndWriteGroup(bool commit) override;
 

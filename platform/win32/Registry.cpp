@@ -29,6 +29,11 @@ bool IsRootHandle(HKEY key) {
     return false;
 }
 
+// Most values fit in the first buffer, so that one call reads them.
+constexpr size_t kFirstReadSize = 512;
+constexpr size_t kLongestValueName = 16384;  // with its null
+constexpr size_t kLongestKeyName = 32767;
+
 bool IsStringType(RegistryType type) {
     return type == RegistryType::String || type == RegistryType::ExpandString ||
            type == RegistryType::MultiString;
@@ -78,12 +83,12 @@ public:
     RegistryStatus ReadValue(const RegistryKey& key, StringView name, RegistryType& type,
                              std::vector<uint8_t>& data) override {
         const std::wstring wideName = Wide(name);
-        std::vector<uint8_t> buffer;
+        std::vector<uint8_t> buffer(kFirstReadSize);
         for (;;) {
             DWORD rawType = 0, rawSize = static_cast<DWORD>(buffer.size());
             const LONG code = RegQueryValueExW(Handle(key), wideName.c_str(), nullptr, &rawType,
                                                buffer.empty() ? nullptr : buffer.data(), &rawSize);
-            // The first call only learns the size; a value that grew meanwhile asks again.
+            // A value larger than the buffer is asked for again with its size.
             if ((code == ERROR_SUCCESS && buffer.size() < rawSize) || code == ERROR_MORE_DATA) {
                 buffer.resize(rawSize);
                 continue;
@@ -119,21 +124,73 @@ public:
 
     RegistryStatus EnumSubKey(const RegistryKey& key, uint32_t index, String& name) override {
         std::wstring buffer(MaxKeyNameLength + 1, L'\0');
-        for (;;) {
-            DWORD length = static_cast<DWORD>(buffer.size());
-            const LONG code = RegEnumKeyExW(Handle(key), index, buffer.data(), &length, nullptr,
-                                            nullptr, nullptr, nullptr);
-            if (code == ERROR_MORE_DATA && buffer.size() < 32767) {
-                buffer.resize(32767);
-                continue;
-            }
-            if (code == ERROR_SUCCESS) name.assign(buffer.begin(), buffer.begin() + length);
-            return Status(code);
+        return EnumSubKeyInto(Handle(key), index, buffer, name);
+    }
+
+    // The system lists one name per call: one buffer serves the whole listing.
+    RegistryStatus ListSubKeys(const RegistryKey& key,
+                               const std::function<bool(StringView)>& visit) override {
+        std::wstring buffer(MaxKeyNameLength + 1, L'\0');
+        String name;
+        for (DWORD index = 0;; ++index) {
+            const RegistryStatus status = EnumSubKeyInto(Handle(key), index, buffer, name);
+            if (status == RegistryStatus::NoMoreItems) return RegistryStatus::Ok;
+            if (status != RegistryStatus::Ok) return status;
+            if (!visit(name)) return RegistryStatus::Ok;
         }
     }
 
+    // Each value's name, type and data in one call.
+    RegistryStatus ReadValues(const RegistryKey& key, std::vector<RegistryValue>& values) override {
+        values.clear();
+        std::wstring name(kLongestValueName, L'\0');
+        std::vector<uint8_t> data(kFirstReadSize);
+        for (DWORD index = 0;;) {
+            DWORD nameLength = static_cast<DWORD>(name.size()), type = 0;
+            DWORD size = static_cast<DWORD>(data.size());
+            const LONG code = RegEnumValueW(Handle(key), index, name.data(), &nameLength, nullptr,
+                                            &type, data.data(), &size);
+            if (code == ERROR_NO_MORE_ITEMS) return RegistryStatus::Ok;
+            if (code == ERROR_MORE_DATA && size > data.size()) {
+                data.resize(size);
+                continue;
+            }
+            if (code != ERROR_SUCCESS) {
+                values.clear();
+                return Status(code);
+            }
+            values.push_back({String(name.begin(), name.begin() + nameLength),
+                              static_cast<RegistryType>(type),
+                              std::vector<uint8_t>(data.begin(), data.begin() + size)});
+            ++index;
+        }
+    }
+
+    // The system's own answer for a key's name: NtQueryKey's basic information, the last
+    // component of its path as created.
+    RegistryStatus KeyName(const RegistryKey& key, String& name) override {
+        using QueryKey = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+        static const auto query = reinterpret_cast<QueryKey>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryKey")));
+        if (query == nullptr || Handle(key) == nullptr) return RegistryStatus::NotSupported;
+        // KEY_BASIC_INFORMATION: last write time, title index, name length in bytes, name.
+        constexpr int kKeyBasicInformation = 0;
+        constexpr size_t kNameOffset = 16;
+        alignas(8) uint8_t buffer[kNameOffset + (MaxKeyNameLength + 1) * sizeof(wchar_t)];
+        ULONG written = 0;
+        if (query(Handle(key), kKeyBasicInformation, buffer, sizeof buffer, &written) != 0) {
+            return RegistryStatus::NotSupported;
+        }
+        ULONG nameBytes = 0;
+        std::memcpy(&nameBytes, buffer + 12, sizeof nameBytes);
+        if (kNameOffset + nameBytes > written) return RegistryStatus::NotSupported;
+        name.resize(nameBytes / sizeof(char16_t));
+        std::memcpy(name.data(), buffer + kNameOffset, name.size() * sizeof(char16_t));
+        return RegistryStatus::Ok;
+    }
+
     RegistryStatus EnumValue(const RegistryKey& key, uint32_t index, String& name) override {
-        std::wstring buffer(16384, L'\0');  // the longest value name, with its null
+        std::wstring buffer(kLongestValueName, L'\0');
         DWORD length = static_cast<DWORD>(buffer.size());
         const LONG code = RegEnumValueW(Handle(key), index, buffer.data(), &length, nullptr,
                                         nullptr, nullptr, nullptr);
@@ -142,6 +199,21 @@ public:
     }
 
 private:
+    static RegistryStatus EnumSubKeyInto(HKEY key, DWORD index, std::wstring& buffer,
+                                         String& name) {
+        for (;;) {
+            DWORD length = static_cast<DWORD>(buffer.size());
+            const LONG code = RegEnumKeyExW(key, index, buffer.data(), &length, nullptr, nullptr,
+                                            nullptr, nullptr);
+            if (code == ERROR_MORE_DATA && buffer.size() < kLongestKeyName) {
+                buffer.resize(kLongestKeyName);
+                continue;
+            }
+            if (code == ERROR_SUCCESS) name.assign(buffer.begin(), buffer.begin() + length);
+            return Status(code);
+        }
+    }
+
     // Runs one open or create call into a fresh handle that `key` then owns.
     template <class Call>
     RegistryStatus Opened(RegistryKey& key, Call&& call) {

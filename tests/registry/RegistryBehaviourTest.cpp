@@ -237,5 +237,56 @@ TEST_F(RegistryBehaviour, AHandleToADeletedKeyReportsItGone) {
     EXPECT_EQ(registry.QueryValue(unopened, u"v", type, size), RegistryStatus::InvalidHandle);
 }
 
+// The one-reading calls answer what the calls by index answer, key by key and value by value.
+TEST_F(RegistryBehaviour, AWholeListingAndAWholeReadingMatchTheCallsByIndex) {
+    const auto listed = [&](const RegistryKey& key, size_t stopAfter = SIZE_MAX) {
+        std::vector<String> names;
+        EXPECT_EQ(registry.ListSubKeys(key,
+                                       [&](StringView name) {
+                                           names.emplace_back(name);
+                                           return names.size() < stopAfter;
+                                       }),
+                  kOk);
+        return names;
+    };
+    EXPECT_TRUE(listed(root).empty());
+    for (const char16_t* child : {u"b", u"A", u"c/d", u"B2", u"\u00E4"}) Create(child);
+    EXPECT_EQ(listed(root), Children(root));
+    EXPECT_EQ(listed(root, 2), (std::vector<String>{u"A", u"b"}));
+
+    std::vector<platform::RegistryValue> values;
+    ASSERT_EQ(registry.ReadValues(root, values), kOk);
+    EXPECT_TRUE(values.empty());
+    const Bytes large(3000, 7);  // more than a first guess at the size
+    ASSERT_EQ(registry.WriteValue(root, u"Text", RegistryType::String, TextBytes(u"x")), kOk);
+    ASSERT_EQ(registry.WriteValue(root, u"", RegistryType::Binary, large), kOk);
+    ASSERT_EQ(registry.WriteValue(root, u"n", RegistryType::Dword, Bytes{1, 0, 0, 0}), kOk);
+    ASSERT_EQ(registry.ReadValues(root, values), kOk);
+    ASSERT_EQ(values.size(), 3u);
+    for (uint32_t i = 0; i < values.size(); ++i) {
+        String name;
+        ASSERT_EQ(registry.EnumValue(root, i, name), kOk);
+        EXPECT_EQ(values[i].name, name);
+        ASSERT_EQ(registry.ReadValue(root, name, type, data), kOk);
+        EXPECT_EQ(values[i].type, type) << ToUtf8(name);
+        EXPECT_EQ(values[i].data, data) << ToUtf8(name);
+    }
+
+    RegistryKey gone = Create(u"gone");
+    ASSERT_EQ(registry.DeleteSubKey(root, u"gone"), kOk);
+    EXPECT_EQ(registry.ListSubKeys(gone, [](StringView) { return true; }),
+              RegistryStatus::KeyDeleted);
+    EXPECT_EQ(registry.ReadValues(gone, values), RegistryStatus::KeyDeleted);
+}
+
+TEST_F(RegistryBehaviour, AKeyTellsItsNameAsCreated) {
+    Create(u"Mixed Case/Name");
+    RegistryKey key;
+    ASSERT_EQ(registry.OpenKey(kHkcu, scratch.Below(u"MIXED case/name"), key), kOk);
+    String name;
+    ASSERT_EQ(registry.KeyName(key, name), kOk);
+    EXPECT_EQ(name, u"Mixed Case/Name");
+}
+
 }  // namespace
 }  // namespace wm::test

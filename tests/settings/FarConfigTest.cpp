@@ -154,6 +154,25 @@ TEST_F(FarConfig, DeleteKeyRemovesOnlyAKeyWithoutSubkeysAndStaysOpen) {
     EXPECT_EQ(names, std::vector<String>{u"group"});
 }
 
+TEST_F(FarConfig, ValuesReadAtOnceServeUntilTheKeyIsWrittenOrClosed) {
+    TFarConfig config(u"Waymarks", true);
+    ASSERT_TRUE(config.WriteString(u"Name", u"old"));
+    ASSERT_TRUE(config.WriteInt64(u"n", 5));
+    ASSERT_TRUE(config.LoadValues());
+    EXPECT_EQ(config.ReadStringDef(u"NAME", u""), u"old");
+    EXPECT_EQ(config.ReadInt64Def(u"N", 0), 5);
+    EXPECT_EQ(config.ReadStringDef(u"n", u"other type"), u"other type");
+    EXPECT_EQ(config.ReadStringDef(u"missing", u"none"), u"none");
+    ASSERT_TRUE(config.WriteString(u"name", u"new"));
+    EXPECT_EQ(config.ReadStringDef(u"Name", u""), u"new");
+    ASSERT_TRUE(config.LoadValues());
+    // Another writer's change is read once the key is opened again.
+    WriteRaw(OptionsPath(), u"Name", RegistryType::String, Bytes(StringView(u"raw\0", 4)));
+    config.CloseKey();
+    ASSERT_TRUE(config.OpenKey(u"", true));
+    EXPECT_EQ(config.ReadStringDef(u"Name", u""), u"raw");
+}
+
 TEST_F(FarConfig, ListingReportsARefusalPartWay) {
     RawKey(EntriesPath());
     for (const char16_t* name : {u"b", u"a", u"c"}) RawKey(EntriesPath() + u"\\" + name);

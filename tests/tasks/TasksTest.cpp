@@ -140,6 +140,22 @@ TEST_F(Tasks, ExactLastComponentAndPrefixResolution) {
     EXPECT_EQ(Active(), Dir("work/src"));
 }
 
+TEST_F(Tasks, ANameStoredAsTypedNeedsNoListingWhileCaseStillDecidesTheWalk) {
+    Add(u"docs", Dir("docs"));
+    Add(u"docs2", Dir("a"));
+    Add(u"Proj", Dir("work/src"));
+    Add(u"proj2", Dir("home/src"));
+    SetSearch(true, true);
+    RefusingRegistry refusing;
+    EXPECT_TRUE(Run(u"docs"));
+    EXPECT_EQ(Active(), Dir("docs"));
+    EXPECT_EQ(refusing.faults.CallCount(platform::RegistryCall::EnumSubKey), 0u);
+    // Stored only as "Proj": the walk runs, and "proj2" is the one name it starts.
+    EXPECT_TRUE(Run(u"proj"));
+    EXPECT_EQ(Active(), Dir("home/src"));
+    EXPECT_GT(refusing.faults.CallCount(platform::RegistryCall::EnumSubKey), 0u);
+}
+
 TEST_F(Tasks, KeysThatAreNoEntryNamesAreNeitherFoundNorMistakenForOthers) {
     Add(u"y", Dir("docs"));
     // Written by another tool, under names this plugin never makes.

@@ -104,6 +104,28 @@ TEST_F(StandIn, ConnectionsToOneFileSeeEachOthersChanges) {
     ASSERT_EQ(first.CreateKey(RegistryRoot::CurrentUser, u"P\\0", key), kOk);
     ASSERT_EQ(second.EnumSubKey(parent, 1, name), kOk);
     EXPECT_EQ(name, u"a");
+    // A whole listing and a whole reading of values are never older than the last change.
+    const auto listed = [&] {
+        std::vector<String> names;
+        EXPECT_EQ(second.ListSubKeys(parent,
+                                     [&](StringView child) {
+                                         names.emplace_back(child);
+                                         return true;
+                                     }),
+                  kOk);
+        return names;
+    };
+    EXPECT_EQ(listed(), (std::vector<String>{u"0", u"a", u"c"}));
+    ASSERT_EQ(first.DeleteSubKey(key, u""), kOk);
+    EXPECT_EQ(listed(), (std::vector<String>{u"a", u"c"}));
+    std::vector<RegistryValue> values;
+    ASSERT_EQ(second.ReadValues(parent, values), kOk);
+    EXPECT_TRUE(values.empty());
+    ASSERT_EQ(first.OpenKey(RegistryRoot::CurrentUser, u"P", key), kOk);
+    ASSERT_EQ(first.WriteValue(key, u"v", RegistryType::Binary, std::vector<uint8_t>{5}), kOk);
+    ASSERT_EQ(second.ReadValues(parent, values), kOk);
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_EQ(values[0].data, std::vector<uint8_t>{5});
 }
 
 using test::WriteLock;
