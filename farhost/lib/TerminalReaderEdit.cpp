@@ -23,6 +23,20 @@ std::filesystem::path HistoryFile() {
     return {};
 }
 
+// libedit shows the prompt and leaves the cooked terminal mode only at the first key it reads:
+// keys typed in between were echoed by the kernel, and a Ctrl+C among them raised the ignored
+// signal and discarded them. The editing mode is entered before the prompt shows.
+class EditingMode {
+public:
+    explicit EditingMode(EditLine* editor) : editor_(editor) { el_set(editor_, EL_PREP_TERM, 1); }
+    ~EditingMode() { el_set(editor_, EL_PREP_TERM, 0); }
+    EditingMode(const EditingMode&) = delete;
+    EditingMode& operator=(const EditingMode&) = delete;
+
+private:
+    EditLine* editor_;
+};
+
 class EditLineReader final : public LineReader {
 public:
     EditLineReader(std::ostream& out, CompletionSource complete)
@@ -67,7 +81,11 @@ public:
         cancelled_ = false;
         EditLine* editor = kind == Kind::Command ? commands_ : answers_;
         int count = 0;
-        const char* line = el_gets(editor, &count);
+        const char* line = nullptr;
+        {
+            const EditingMode mode(editor);
+            line = el_gets(editor, &count);
+        }
         Result result;
         if (line == nullptr || count <= 0) {
             out_ << "\n" << std::flush;  // the shell's prompt starts on a line of its own
