@@ -55,18 +55,6 @@ Completion CompleteLine(std::string_view line, const std::vector<std::string>& c
     return completion;
 }
 
-std::string CommonStart(const std::vector<std::string>& candidates) {
-    if (candidates.empty()) return {};
-    std::string common = candidates.front();
-    for (const auto& candidate : candidates) {
-        size_t same = 0;
-        while (same < common.size() && same < candidate.size() && common[same] == candidate[same])
-            ++same;
-        common.resize(same);
-    }
-    return common;
-}
-
 std::vector<std::string> StoredWaymarkNames(const std::string& rootKey) {
     using namespace wm::platform;
     Registry& registry = CurrentRegistry();

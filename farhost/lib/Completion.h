@@ -19,8 +19,18 @@ Completion CompleteLine(std::string_view line, const std::vector<std::string>& c
                         const std::vector<std::string>& prefixes,
                         const std::vector<std::string>& waymarks);
 
-// The longest start the candidates share.
-std::string CommonStart(const std::vector<std::string>& candidates);
+// The longest start the candidates share (inline: the terminal module uses it too).
+inline std::string CommonStart(const std::vector<std::string>& candidates) {
+    if (candidates.empty()) return {};
+    std::string common = candidates.front();
+    for (const auto& candidate : candidates) {
+        size_t same = 0;
+        while (same < common.size() && same < candidate.size() && common[same] == candidate[same])
+            ++same;
+        common.resize(same);
+    }
+    return common;
+}
 
 // The names of the waymarks the plugin stores below HKCU\<rootKey>\Waymarksfolders.
 std::vector<std::string> StoredWaymarkNames(const std::string& rootKey);

@@ -11,6 +11,7 @@
 #include <ostream>
 
 #include "farhost/lib/LineReader.h"
+#include "farhost/terminal/TerminalModule.h"
 
 namespace farhost {
 namespace {
@@ -175,8 +176,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<LineReader> OpenTerminalReader(std::istream&, std::ostream& out,
-                                               CompletionSource complete) {
+std::unique_ptr<LineReader> OpenEditLineReader(std::ostream& out, CompletionSource complete) {
     return std::make_unique<EditLineReader>(out, std::move(complete));
 }
 

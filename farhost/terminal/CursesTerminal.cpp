@@ -12,6 +12,7 @@
 #include "farhost/lib/DialogAction.h"
 #include "farhost/lib/Terminal.h"
 #include "farhost/lib/TerminalKeys.h"
+#include "farhost/terminal/TerminalModule.h"
 
 namespace farhost {
 namespace {
@@ -313,7 +314,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Terminal> OpenTerminal() {
+std::unique_ptr<Terminal> OpenCursesTerminal() {
     return std::make_unique<CursesTerminal>();
 }
 
