@@ -30,7 +30,7 @@ wm::String Shown(const std::string& bytes) {
 
 std::vector<wm::String> ReadViewLines(const std::filesystem::path& file, size_t maxLines) {
     std::ifstream in(file, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot open " + file.string());
+    if (!in) throw std::runtime_error("cannot open " + wm::ToUtf8(file.u16string()));
     std::vector<wm::String> lines;
     std::string line;
     size_t bytes = 0;
@@ -39,7 +39,7 @@ std::vector<wm::String> ReadViewLines(const std::filesystem::path& file, size_t 
         if (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(Shown(line));
     }
-    if (in.bad()) throw std::runtime_error("cannot read " + file.string());
+    if (in.bad()) throw std::runtime_error("cannot read " + wm::ToUtf8(file.u16string()));
     return lines;
 }
 

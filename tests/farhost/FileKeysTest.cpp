@@ -154,7 +154,7 @@ TEST_F(FileKeysTest, ErrorsAreToldAndTheOtherItemsGoOn) {
     // A source that went after the panel was read: told, and the next item still moves.
     ASSERT_EQ(Run("tab\ncd ${ROOT}/right\ntab\nmark gone.txt\nmark ok.txt\n"), 0);
     fs::remove(left / "gone.txt");
-    ASSERT_EQ(session.Execute("dialog key Enter") && session.Execute("f6"), true);
+    ASSERT_TRUE(session.Execute("dialog key Enter") && session.Execute("f6"));
     EXPECT_EQ(Read(right / "ok.txt"), "K");
     EXPECT_FALSE(fs::exists(left / "ok.txt"));
     EXPECT_EQ(Boxes().back(),
