@@ -25,6 +25,25 @@ bool IsWithin(const fs::path& path, const fs::path& folder) {
     return true;
 }
 
+// Copies `source` over the existing file `target`: written beside it first, so that the old
+// file goes only once the copy is complete.
+void ReplaceFile(const fs::path& source, const fs::path& target, std::error_code& error) {
+    std::error_code ignored;
+    fs::path partial = target;
+    partial += ".partial";
+    fs::remove(partial, ignored);
+    fs::copy_file(source, partial, error);
+    if (error) return;
+    fs::rename(partial, target, error);
+    if (error) {
+        // Where renaming does not replace a file.
+        error.clear();
+        fs::remove(target, error);
+        if (!error) fs::rename(partial, target, error);
+    }
+    if (error) fs::remove(partial, ignored);
+}
+
 class Transfer {
 public:
     Transfer(bool move, FileQuestions& questions) : move_(move), questions_(questions) {}
@@ -76,8 +95,10 @@ bool Transfer::Item(const fs::path& source, const fs::path& target) {
     if (fs::is_symlink(status)) {
         if (targetExists) fs::remove(target, error);
         if (!error) fs::copy_symlink(source, target, error);
+    } else if (targetExists) {
+        ReplaceFile(source, target, error);
     } else {
-        fs::copy_file(source, target, fs::copy_options::overwrite_existing, error);
+        fs::copy_file(source, target, error);
     }
     if (error) return Fail(source, error);
     return RemoveSource(source);
