@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "farhost/lib/CommandHistory.h"
 #include "farhost/lib/FullScreen.h"
 #include "farhost/lib/Host.h"
 #include "farhost/lib/LineReader.h"
@@ -130,7 +131,12 @@ int RunHost(const std::vector<std::string>& args) {
                 screen.GetSession().SetVariable("ROOT", wm::ToUtf8(sandbox->Root().u16string()));
                 screen.GetSession().SetVariable("ROOTKEY", sandbox->RootKey());
             }
+            const auto historyFile = farhost::CommandHistoryFile();
+            if (!historyFile.empty())
+                screen.SetCommandHistory(farhost::LoadCommandHistory(historyFile));
             screen.Run();
+            if (!historyFile.empty())
+                farhost::SaveCommandHistory(historyFile, screen.CommandHistory());
             StopPlugin(host);
             return 0;
         }

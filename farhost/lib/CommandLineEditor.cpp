@@ -1,6 +1,7 @@
 #include "farhost/lib/CommandLineEditor.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "farhost/lib/DialogAction.h"
 
@@ -59,6 +60,11 @@ void CommandLineEditor::Recall(size_t index) {
     recalled_ = index;
     text_ = index < history_.size() ? history_[index] : wm::String();
     cursor_ = static_cast<int>(text_.size());
+}
+
+void CommandLineEditor::SetHistory(std::vector<wm::String> lines) {
+    history_ = std::move(lines);
+    recalled_ = history_.size();
 }
 
 wm::String CommandLineEditor::Take() {

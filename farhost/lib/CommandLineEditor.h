@@ -22,6 +22,8 @@ public:
     // The line as it stands, which goes into the history; the line is empty again.
     wm::String Take();
     const std::vector<wm::String>& History() const { return history_; }
+    // The lines of earlier runs, the latest last; the line being typed is not touched.
+    void SetHistory(std::vector<wm::String> lines);
 
 private:
     void Recall(size_t index);

@@ -262,7 +262,7 @@ void FullScreen::Help() {
         u"Ctrl+O  the text output behind the panels",
         u"Ctrl+E, Ctrl+X  earlier and later command lines",
         u"Ctrl+Enter  the item's name into the command line",
-        u"F4 edit, Shift+F4 add, F5 copy, F6 move, F7 folder, F8 delete",
+        u"F3 view, F4 edit, Shift+F4 add, F5 copy, F6 move, F7 folder, F8 delete",
         u"F9 configuration    F10 quit    F11 the plugins menu",
         u"Alt+F1, Alt+F2  the drive menus of the left and right panel",
         u"Ctrl+PgUp  the folder or group above    Ctrl+R  read the panel again",
@@ -351,6 +351,9 @@ void FullScreen::Press(uint32_t key) {
             return;
         case keys::F1:
             Help();
+            return;
+        case keys::F1 + 2:
+            ViewFile();
             return;
         case keys::F1 + 3:
             Execute("f4");

@@ -26,6 +26,11 @@ public:
     FullScreen& operator=(const FullScreen&) = delete;
 
     Session& GetSession() { return session_; }
+    // The command line's history: earlier runs' lines, and the lines run since.
+    void SetCommandHistory(std::vector<wm::String> lines) {
+        commandLine_.SetHistory(std::move(lines));
+    }
+    const std::vector<wm::String>& CommandHistory() const { return commandLine_.History(); }
 
     // Shows the screen and handles keys until F10, `quit` or the end of the terminal's input.
     void Run();
@@ -64,6 +69,8 @@ private:
     void ConfigurationMenu();
     void DriveMenu(size_t side);
     void Help();
+    // F3: the current file in the viewer until it closes.
+    void ViewFile();
     // The host's own message box with one button; its answer is not needed.
     void Tell(const wm::String& title, const std::vector<wm::String>& lines, bool warning);
     far::PluginInfo PluginInfo() const;

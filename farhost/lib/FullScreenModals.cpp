@@ -1,5 +1,8 @@
 // The boxes a plugin call shows, drawn over the panels, each with its own loop of keys.
+#include <algorithm>
+
 #include "farhost/lib/DialogView.h"
+#include "farhost/lib/FileViewer.h"
 #include "farhost/lib/FullScreen.h"
 #include "farhost/lib/MenuView.h"
 #include "farhost/lib/MessageView.h"
@@ -46,6 +49,29 @@ int FullScreen::ShowMenu(const MenuCall& call) {
     MenuView view(call);
     if (finished_) return -1;
     return RunView(*this, terminal_, view, finished_);
+}
+
+void FullScreen::ViewFile() {
+    const auto file = session_.Keys().ViewedFile();
+    if (!file) return;
+    std::optional<FileViewer> viewer;
+    try {
+        viewer.emplace(*file);
+    } catch (const std::exception& error) {
+        Tell(u"Viewer", {wm::FromUtf8(error.what())}, true);
+        return;
+    }
+    while (!finished_) {
+        ScreenBuffer screen(std::max(1, terminal_.Width()), std::max(1, terminal_.Height()));
+        viewer->Draw(screen);
+        terminal_.Show(screen);
+        const TerminalInput input = terminal_.Read();
+        if (input.kind == TerminalInput::Kind::End) finished_ = true;
+        if (input.kind == TerminalInput::Kind::Resize) Resized();
+        if (input.kind == TerminalInput::Kind::Key &&
+            viewer->Press(input.key) == FileViewer::State::Closed)
+            return;
+    }
 }
 
 std::optional<DialogAction> FullScreen::AskDialog(const HostDialog& dialog) {

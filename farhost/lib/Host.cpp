@@ -537,6 +537,37 @@ void Host::ShowPathNotFound(far::HostText path) {
     messages_.push_back(std::move(call));
 }
 
+int Host::AskHostMessage(MessageCall call) {
+    call.fromHost = true;
+    const auto queued = Next(messageAnswers_);
+    call.answer = user_ ? user_->OnMessage(call, queued) : queued.value_or(-1);
+    messages_.push_back(std::move(call));
+    return messages_.back().answer;
+}
+
+Host::HostDialogResult Host::RunHostDialog(int width, int height,
+                                           const std::vector<far::FarDialogItem>& items) {
+    const far::HANDLE handle = dialogs_->Init(-1, -1, width, height, nullptr, items.data(),
+                                              static_cast<unsigned>(items.size()), 0, nullptr, 0);
+    if (handle == far::INVALID_HANDLE_VALUE) return {};
+    // Freed on every way out, as the plugin's dialogs are after DialogRun.
+    struct Freed {
+        DialogEngine& engine;
+        far::HANDLE handle;
+        ~Freed() {
+            try {
+                engine.Free(handle);
+            } catch (...) {
+                // Still running only if Run failed midway; the engine drops it with the Host.
+            }
+        }
+    } freed{*dialogs_, handle};
+    HostDialogResult result;
+    result.exitCode = dialogs_->Run(handle);
+    for (const auto& item : dialogs_->Find(handle)->Items()) result.texts.push_back(item.text);
+    return result;
+}
+
 int Host::ShowMenu(MenuCall call) {
     const auto queued = Next(menuAnswers_);
     call.answer = user_ ? user_->OnMenu(call, queued) : queued.value_or(-1);

@@ -182,6 +182,17 @@ public:
     std::vector<wm::String> DrawDialogScreen(const HostDialog& dialog) const;
     // The screens drawn at the start of every run and at every "show" action.
     const std::vector<std::vector<wm::String>>& DialogScreens() const;
+    // The host's own question box (its file operations'): answered like the plugin's messages,
+    // from the queue or by the user, and recorded with them.
+    int AskHostMessage(MessageCall call);
+    // The host's own dialog, centred, run by the dialog engine as the plugin's are: the index
+    // of the item that closed it (or -1) and the items' texts as they were then.
+    struct HostDialogResult {
+        int exitCode = -1;
+        std::vector<wm::String> texts;
+    };
+    HostDialogResult RunHostDialog(int width, int height,
+                                   const std::vector<far::FarDialogItem>& items);
     // Without a user, an unanswered message or menu gets -1.
     void SetUser(HostUser* user) { user_ = user; }
 

@@ -135,6 +135,18 @@ bool PanelKeys::CopyOut(PluginPanel& panel, const PanelEntry& entry, int32_t opM
     return true;
 }
 
+std::optional<fs::path> PanelKeys::ViewedFile() {
+    if (const auto panel = ActivePlugin()) {
+        Claimed(*panel, far::VK_F3, 0);
+        return std::nullopt;
+    }
+    const FilePanel& files = host_.Panels().Active();
+    if (files.Entries().empty()) return std::nullopt;
+    const PanelEntry& entry = files.Entries()[static_cast<size_t>(files.CurrentItem())];
+    if (entry.IsDirectory()) return std::nullopt;
+    return fs::path(files.Directory()) / entry.name;
+}
+
 void PanelKeys::Edit(bool shift) {
     const auto panel = ActivePlugin();
     if (!panel) throw std::runtime_error("the editor on a file panel is not modelled");
@@ -176,7 +188,10 @@ void PanelKeys::Copy(bool move) {
         target.Redraw();
         return;
     }
-    if (!to) throw std::runtime_error("copying between two file panels is not modelled");
+    if (!to) {
+        fileKeys_.Copy(move);
+        return;
+    }
     FilePanel& source = sides.Side(active);
     const auto chosen = source.Chosen();
     const auto putFiles = host_.Exports().PutFilesW;
@@ -200,7 +215,10 @@ void PanelKeys::Copy(bool move) {
 
 void PanelKeys::MakeFolder(const wm::String& proposed) {
     const auto panel = ActivePlugin();
-    if (!panel) throw std::runtime_error("making a folder on a file panel: use mkdir");
+    if (!panel) {
+        fileKeys_.MakeFolder(proposed);
+        return;
+    }
     if (Claimed(*panel, far::VK_F7, 0)) return;
     const auto makeDirectory = host_.Exports().MakeDirectoryW;
     if (!makeDirectory) return;
@@ -218,7 +236,10 @@ void PanelKeys::MakeFolder(const wm::String& proposed) {
 
 void PanelKeys::Delete() {
     const auto panel = ActivePlugin();
-    if (!panel) throw std::runtime_error("deleting on a file panel is not modelled");
+    if (!panel) {
+        fileKeys_.Delete();
+        return;
+    }
     if (Claimed(*panel, far::VK_F8, 0)) return;
     const auto chosen = panel->Chosen();
     const auto deleteFiles = host_.Exports().DeleteFilesW;

@@ -3,12 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <iosfwd>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "core/String.h"
+#include "farhost/lib/FileKeys.h"
 
 namespace farhost {
 
@@ -19,10 +21,13 @@ struct PanelEntry;
 class PanelKeys {
 public:
     // Notes on what the host did (an operation's answer, the file it edits) go to `notes`.
-    PanelKeys(Host& host, std::ostream& notes) : host_(host), notes_(notes) {}
+    PanelKeys(Host& host, std::ostream& notes) : host_(host), notes_(notes), fileKeys_(host) {}
 
     // Enter (Shift+Enter): a directory item is entered, ".." may leave the plugin.
     void Enter(bool shift);
+    // F3: the file to view, the current item of a file panel when it is not a folder. On a
+    // plugin panel the key is the plugin's.
+    std::optional<std::filesystem::path> ViewedFile();
     // F4 (Shift+F4): the current item is copied into a temporary folder for the editor.
     void Edit(bool shift);
     // F5 (F6): the chosen items are copied (moved) to the other side's folder or plugin.
@@ -50,6 +55,7 @@ private:
 
     Host& host_;
     std::ostream& notes_;
+    FileKeys fileKeys_;
     std::optional<Edited> lastEdited_;
     std::optional<Edited> lastCopy_;
 };

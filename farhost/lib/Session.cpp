@@ -483,7 +483,11 @@ void Session::Help() {
             "Words are quoted as in a shell: 'single', \"double\" (\\\" and \\\\ inside), and a\n"
             "backslash before a blank or a quote.\n"
             "Dialog actions: type N \"TEXT\", set N \"TEXT\", click N, focus N, key NAME (Enter,\n"
-            "  Ctrl+F4, ...), esc, resize W H, show. Items are numbered from 0.\n";
+            "  Ctrl+F4, ...), esc, resize W H, show. Items are numbered from 0.\n"
+            "Between two file panels f5, f6 and f7 open the host's dialog (its edit line is item\n"
+            "  2, its Copy, Move or OK button item 4) and f8 asks in a box; an existing target, a\n"
+            "  folder that is not empty and errors ask in boxes too: queue the dialog actions and\n"
+            "  message answers first (dialog key Enter, answer message 0).\n";
     out_ << "Keys act as in the host: Left/Right/Home/End/BS/Del in edit lines, Tab and the\n"
             "  arrows for the focus, Space, Alt+letter for hot keys, Ctrl+Down for an edit's\n"
             "  history (the host's own menu).\n";

@@ -41,6 +41,8 @@ public:
     // the plugin's prefixes.
     Completion Complete(const std::string& lineBeforeCursor);
     bool Finished() const { return finished_; }
+    // The host's keys on the panels, which the session's commands of the same names use.
+    PanelKeys& Keys() { return keys_; }
     // Whether the line goes to the plugin (it starts with one of the plugin's prefixes).
     bool IsPluginCommand(const std::string& line);
 

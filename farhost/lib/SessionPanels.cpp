@@ -3,6 +3,7 @@
 #include <ostream>
 #include <stdexcept>
 
+#include "farhost/lib/FileViewer.h"
 #include "farhost/lib/Script.h"
 #include "farhost/lib/Session.h"
 
@@ -81,6 +82,15 @@ void Session::AddPanelCommands() {
                [this](const auto&) { keys_.Enter(false); });
     AddCommand("shift+enter", "shift+enter          Shift+Enter on the current item",
                [this](const auto&) { keys_.Enter(true); });
+    AddCommand("f3", "f3 [LINES]           print the first LINES (20) lines of the current file",
+               [this](const auto& words) {
+                   Check(words.size() <= 2, "f3 [LINES]");
+                   const auto file = keys_.ViewedFile();
+                   if (!file) return;
+                   const size_t count = words.size() == 2 ? std::stoul(words[1]) : 20;
+                   for (const wm::String& line : ReadViewLines(*file, count))
+                       out_ << wm::ToUtf8(line) << "\n";
+               });
     AddCommand("f4", "f4                   edit the current item of a plugin panel",
                [this](const auto&) { keys_.Edit(false); });
     AddCommand("shift+f4", "shift+f4             Shift+F4 on a plugin panel",
@@ -89,12 +99,12 @@ void Session::AddPanelCommands() {
                [this](const auto&) { keys_.Copy(false); });
     AddCommand("f6", "f6                   move them to the other side",
                [this](const auto&) { keys_.Copy(true); });
-    AddCommand("f7", "f7 [NAME]            make a folder on a plugin panel (NAME proposed)",
+    AddCommand("f7", "f7 [NAME]            make a folder (NAME proposed in the host's dialog)",
                [this](const auto& words) {
                    Check(words.size() <= 2, "f7 [NAME]");
                    keys_.MakeFolder(words.size() == 2 ? wm::FromUtf8(words[1]) : wm::String());
                });
-    AddCommand("f8", "f8                   delete the marked (or current) items of a plugin panel",
+    AddCommand("f8", "f8                   delete the marked (or current) items",
                [this](const auto&) { keys_.Delete(); });
     AddCommand("close", "close                leave the active side's plugin panel",
                [this](const auto&) {

@@ -6,23 +6,15 @@
 
 #include <clocale>
 #include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <ostream>
 
+#include "farhost/lib/CommandHistory.h"
 #include "farhost/lib/LineReader.h"
 #include "farhost/terminal/TerminalModule.h"
 
 namespace farhost {
 namespace {
-
-std::filesystem::path HistoryFile() {
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
-        return std::filesystem::path(data) / "farhost" / "history";
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return std::filesystem::path(home) / ".local/share/farhost/history";
-    return {};
-}
 
 // libedit shows the prompt and leaves the cooked terminal mode only at the first key it reads:
 // keys typed in between were echoed by the kernel, and a Ctrl+C among them raised the ignored
@@ -51,7 +43,7 @@ public:
         HistEvent event;
         history(history_, &event, H_SETSIZE, 1000);
         history(history_, &event, H_SETUNIQUE, 1);
-        historyFile_ = HistoryFile();
+        historyFile_ = CommandHistoryFile();
         if (!historyFile_.empty()) history(history_, &event, H_LOAD, historyFile_.c_str());
         commands_ = Open();
         el_set(commands_, EL_HIST, history, history_);

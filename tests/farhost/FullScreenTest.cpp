@@ -328,7 +328,7 @@ TEST_F(FullScreenTest, AFailedCommandIsToldInABoxAndItsOutputStaysInSight) {
     screen.emplace(*host, terminal);
     terminal.Type("nonsense");
     terminal.Keys({keys::Enter, keys::Enter});
-    terminal.Keys({keys::Ctrl | 'O', keys::F1 + 4});  // F5 between file panels is not modelled
+    terminal.Keys({keys::Ctrl | 'O', keys::F1 + 3});  // the editor of a file panel is not modelled
     terminal.Keys({keys::Esc});
     screen->Run();
     const auto box = std::find_if(
@@ -337,7 +337,7 @@ TEST_F(FullScreenTest, AFailedCommandIsToldInABoxAndItsOutputStaysInSight) {
     ASSERT_NE(box, terminal.shown.end());
     EXPECT_TRUE(Showed(*box, u"[ OK ]"));
     EXPECT_TRUE(std::any_of(box, terminal.shown.end(), [](const auto& rows) {
-        return Showed(rows, u"copying between two file panels is not modelled");
+        return Showed(rows, u"the editor on a file panel is not modelled");
     }));
     // The panels stayed hidden behind the command's output until Ctrl+O.
     EXPECT_TRUE(Showed(box[1], u"unknown command"));

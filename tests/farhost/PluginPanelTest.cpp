@@ -254,11 +254,11 @@ TEST_F(PluginPanelTest, ExpectationsSayWhatTheSideShows) {
                   "cursor missing\n"
                   "close\n"
                   "mark ..\n"
-                  "f5\n"),
+                  "f4\n"),
               7);
     EXPECT_NE(out.str().find("lists \"group\" \"alpha.txt\" \"beta.txt\""), std::string::npos)
         << out.str();
-    EXPECT_NE(out.str().find("between two file panels"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("the editor on a file panel"), std::string::npos) << out.str();
 }
 
 // The same panel from a module that exports GetOpenPluginInfoW.

@@ -266,6 +266,47 @@ def resize_redraws(fs):
     fs.keys("Escape")
 
 
+def file_keys(fs):
+    root = fs.root
+    # F7 makes a folder; the cursor goes to it.
+    fs.keys("F7")
+    fs.wait_text("Make folder")
+    fs.type("made")
+    fs.wait_text("made")
+    fs.keys("Enter")
+    fs.wait(lambda s: s.current("left").startswith("made"), "the cursor on the new folder")
+    if not os.path.isdir(os.path.join(root, "made")):
+        raise JourneyFailed("no folder made", fs.capture())
+    # F3 shows a file's text; Esc closes the viewer.
+    fs.cursor_to("notes.txt")
+    fs.keys("F3")
+    fs.wait(lambda s: s.rows[1].startswith("twelve bytes"), "the viewer")
+    fs.keys("Escape")
+    fs.wait(lambda s: "1Help" in s.rows[HEIGHT - 1], "the panels again")
+    # F5 copies the file to the other panel's folder after the copy dialog.
+    fs.keys("Tab")
+    fs.cursor_to("out", "right")
+    fs.keys("Enter")
+    fs.wait(lambda s: s.title("right").endswith("/out"), "the right panel in out")
+    fs.keys("Tab")
+    fs.cursor_to("notes.txt")
+    fs.keys("F5")
+    fs.wait_text('Copy "notes.txt" to:')
+    fs.keys("Enter")
+    fs.wait(lambda s: "notes.txt" in s.names("right"), "the copy on the right")
+    if open(os.path.join(root, "out", "notes.txt")).read() != "twelve bytes":
+        raise JourneyFailed("the copy differs", fs.capture())
+    # F8 deletes it there after the question.
+    fs.keys("Tab")
+    fs.cursor_to("notes.txt", "right")
+    fs.keys("F8")
+    fs.wait_text("Do you wish to delete the file")
+    fs.keys("Enter")
+    fs.wait(lambda s: "notes.txt" not in s.names("right"), "the copy deleted")
+    if not os.path.exists(os.path.join(root, "notes.txt")):
+        raise JourneyFailed("the original went too", fs.capture())
+
+
 def quit_with_f10(fs):
     fs.keys("F10")
     code = fs.exit_code()
@@ -274,7 +315,7 @@ def quit_with_f10(fs):
 
 
 JOURNEYS = [browse_both_panels, store_and_jump, plugin_panel_group_edit_export,
-            drive_menu_add_delete_configure, resize_redraws, quit_with_f10]
+            drive_menu_add_delete_configure, file_keys, resize_redraws, quit_with_f10]
 
 
 def main():
