@@ -27,22 +27,25 @@ struct LoadedModule {
     std::string failure;
 };
 
-// Loaded on first use and kept for the process: the objects it makes live in its code.
+LoadedModule* Load() {
+    auto* module = new LoadedModule;
+    const auto path = ProgramFolder() / kTerminalModuleFile;
+    try {
+        module->library = std::make_unique<wm::platform::DynamicLibrary>(path.u16string());
+        module->table =
+            static_cast<const TerminalModule*>(module->library->Symbol(kTerminalModuleTable));
+        if (!module->table) module->failure = path.string() + " has no " + kTerminalModuleTable;
+    } catch (const std::exception& error) {
+        module->failure = error.what();
+    }
+    return module;
+}
+
+// Loaded on first use and never unloaded: the objects it makes live in its code, and what its
+// libraries keep until the process ends stays reachable from their globals.
 const LoadedModule& Module() {
-    static const LoadedModule loaded = [] {
-        LoadedModule module;
-        const auto path = ProgramFolder() / kTerminalModuleFile;
-        try {
-            module.library = std::make_unique<wm::platform::DynamicLibrary>(path.u16string());
-            module.table =
-                static_cast<const TerminalModule*>(module.library->Symbol(kTerminalModuleTable));
-            if (!module.table) module.failure = path.string() + " has no " + kTerminalModuleTable;
-        } catch (const std::exception& error) {
-            module.failure = error.what();
-        }
-        return module;
-    }();
-    return loaded;
+    static const LoadedModule* const loaded = Load();
+    return *loaded;
 }
 
 }  // namespace
