@@ -11,6 +11,17 @@ namespace {
 
 constexpr size_t kUserScreenLines = 2000;
 
+// Keys that do exactly what the session's command of that name does.
+struct CommandKey {
+    uint32_t key;
+    const char* command;
+};
+constexpr CommandKey kCommandKeys[] = {
+    {keys::Tab, "tab"},   {keys::F1 + 3, "f4"}, {keys::Shift | (keys::F1 + 3), "shift+f4"},
+    {keys::F1 + 4, "f5"}, {keys::F1 + 5, "f6"}, {keys::F1 + 6, "f7"},
+    {keys::F1 + 7, "f8"},
+};
+
 std::vector<wm::String> Strings(far::HostText const* texts, int32_t count) {
     std::vector<wm::String> strings;
     for (int32_t i = 0; texts && i < count; ++i)
@@ -317,6 +328,11 @@ void FullScreen::Press(uint32_t key) {
         return;
     }
     const bool typing = !commandLine_.Empty();
+    for (const CommandKey& command : kCommandKeys) {
+        if (command.key != key) continue;
+        Execute(command.command);
+        return;
+    }
     switch (key) {
         case keys::Shift | keys::Enter:
             if (!typing) Execute("shift+enter");
@@ -324,9 +340,6 @@ void FullScreen::Press(uint32_t key) {
         case keys::Ctrl | keys::Enter:
         case keys::Ctrl | 'J':
             InsertCurrentName();
-            return;
-        case keys::Tab:
-            Execute("tab");
             return;
         case keys::Up:
             MoveCursor(-1, false);
@@ -354,24 +367,6 @@ void FullScreen::Press(uint32_t key) {
             return;
         case keys::F1 + 2:
             ViewFile();
-            return;
-        case keys::F1 + 3:
-            Execute("f4");
-            return;
-        case keys::Shift | (keys::F1 + 3):
-            Execute("shift+f4");
-            return;
-        case keys::F1 + 4:
-            Execute("f5");
-            return;
-        case keys::F1 + 5:
-            Execute("f6");
-            return;
-        case keys::F1 + 6:
-            Execute("f7");
-            return;
-        case keys::F1 + 7:
-            Execute("f8");
             return;
         case keys::F1 + 8:
             ConfigurationMenu();
