@@ -44,7 +44,13 @@ def run_script(text, env, folder, name):
 
 def stored_entries(env):
     """Every key below the entries' key with the names of its values, from `reg query /s`."""
-    listing = farhost(["reg", "query", FOLDERS, "/s"], env, check=True).stdout
+    result = farhost(["reg", "query", FOLDERS, "/s"], env)
+    if result.returncode != 0:
+        # Killed before its first store: the key is not there yet.
+        check("does not exist" in result.stdout + result.stderr,
+              f"reg query failed:\n{result.stdout}{result.stderr}")
+        return {}
+    listing = result.stdout
     entries, current = {}, None
     for line in listing.splitlines():
         if line.startswith("HKEY_CURRENT_USER\\"):
@@ -89,11 +95,16 @@ def killed_in_the_middle(folder):
             lines.append("answer message 0")
         lines.append(f"cd::g{i % 3}/k{i % 20}")
     script = "".join(line + "\n" for line in lines)
-    deadline = time.monotonic() + 8
+    # Kills land after the start of farhost and the plugin (slow in a sanitizer build), among
+    # the stores.
+    start = time.monotonic()
+    farhost(["--plugin", MODULE, "--script", os.devnull], env, check=True)
+    started = time.monotonic() - start
+    deadline = time.monotonic() + 8 + 20 * started
     kills = 0
     while kills < 20 and time.monotonic() < deadline:
         run = run_script(script, env, folder, "killed.farhost")
-        time.sleep(random.uniform(0.01, 0.12))
+        time.sleep(started + random.uniform(0.01, 0.12))
         run.kill()
         run.communicate()
         kills += 1
