@@ -122,6 +122,14 @@ class FullScreen:
             time.sleep(0.05)
         return int(open(self.exit_file).read())
 
+    def right_panel_into(self, folder):
+        """From the left panel: the right one enters `folder`, and the left is active again."""
+        self.keys("Tab")
+        self.cursor_to(folder, "right")
+        self.keys("Enter")
+        self.wait(lambda s: s.title("right").endswith("/" + folder), f"the right panel in {folder}")
+        self.keys("Tab")
+
     def cursor_to(self, name, side="left"):
         """Down from the top until the info line shows `name`."""
         self.keys("Home")
@@ -202,11 +210,7 @@ def plugin_panel_group_edit_export(fs):
     fs.cursor_to("..")
     fs.keys("Enter")
     fs.wait(lambda s: s.names("left") == ["work", "top"], "the top level")
-    fs.keys("Tab")
-    fs.cursor_to("out", "right")
-    fs.keys("Enter")
-    fs.wait(lambda s: s.title("right").endswith("/out"), "the right panel in out")
-    fs.keys("Tab")
+    fs.right_panel_into("out")
     fs.cursor_to("work")
     fs.keys("F5")
     fs.wait(lambda s: "work" in s.names("right"), "the exported group on the right")
@@ -284,11 +288,7 @@ def file_keys(fs):
     fs.keys("Escape")
     fs.wait(lambda s: "1Help" in s.rows[HEIGHT - 1], "the panels again")
     # F5 copies the file to the other panel's folder after the copy dialog.
-    fs.keys("Tab")
-    fs.cursor_to("out", "right")
-    fs.keys("Enter")
-    fs.wait(lambda s: s.title("right").endswith("/out"), "the right panel in out")
-    fs.keys("Tab")
+    fs.right_panel_into("out")
     fs.cursor_to("notes.txt")
     fs.keys("F5")
     fs.wait_text('Copy "notes.txt" to:')
