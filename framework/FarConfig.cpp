@@ -128,6 +128,21 @@ bool TFarConfig::LoadValues() {
     return true;
 }
 
+bool TFarConfig::ReadSubKeys(StringView prefix, const std::function<bool(StringView)>& visit) {
+    Loaded_.reset();
+    if (!IsOpen()) return false;
+    struct Forget {
+        std::optional<std::vector<platform::RegistryValue>>& loaded;
+        ~Forget() { loaded.reset(); }
+    } forget{Loaded_};
+    const RegistryStatus status = Registry_.ReadSubKeys(
+        Key_, prefix, [&](StringView name, const std::vector<platform::RegistryValue>& values) {
+            Loaded_ = values;
+            return visit(name);
+        });
+    return Note(status) == RegistryStatus::Ok;
+}
+
 bool TFarConfig::KeyName(String& name) {
     return IsOpen() && Note(Registry_.KeyName(Key_, name)) == RegistryStatus::Ok;
 }

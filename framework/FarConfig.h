@@ -62,6 +62,11 @@ public:
     bool EnumKeys(const std::function<bool(StringView)>& visit);
     // The open key's own name as it was created (the store's names ignore case).
     bool KeyName(String& name);
+    // Every subkey of the open key whose name starts with `prefix` (without regard to case),
+    // read with all its values at once: while `visit` runs, the reads above answer from that
+    // subkey's values. `visit` answers false to stop and must not use the store otherwise. True
+    // when the whole list was read.
+    bool ReadSubKeys(StringView prefix, const std::function<bool(StringView)>& visit);
     // Reads every value of the open key at once; until the key is closed or written, the reads
     // above answer from what was read. False (and nothing kept) when the registry refused.
     bool LoadValues();

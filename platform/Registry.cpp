@@ -1,5 +1,7 @@
 #include "platform/Registry.h"
 
+#include "platform/CharCase.h"
+
 #include <cstring>
 #include <mutex>
 #include <utility>
@@ -50,6 +52,34 @@ RegistryStatus Registry::ReadValues(const RegistryKey& key, std::vector<Registry
         if (status != RegistryStatus::Ok) return status;
         values.push_back(std::move(value));
     }
+}
+
+RegistryStatus Registry::ReadSubKeys(const RegistryKey& key, StringView prefix,
+                                     const SubKeyVisitor& visit) {
+    const auto starts = [&](StringView name) {
+        if (name.size() < prefix.size()) return false;
+        for (size_t i = 0; i < prefix.size(); ++i) {
+            if (UpperCaseChar(name[i]) != UpperCaseChar(prefix[i])) return false;
+        }
+        return true;
+    };
+    std::vector<String> names;
+    const RegistryStatus listed = ListSubKeys(key, [&](StringView name) {
+        if (starts(name)) names.emplace_back(name);
+        return true;
+    });
+    if (listed != RegistryStatus::Ok) return listed;
+    std::vector<RegistryValue> values;
+    for (const String& name : names) {
+        RegistryKey subKey;
+        RegistryStatus status = OpenSubKey(key, name, subKey);
+        if (status == RegistryStatus::Ok) status = ReadValues(subKey, values);
+        if (status == RegistryStatus::FileNotFound || status == RegistryStatus::KeyDeleted)
+            continue;
+        if (status != RegistryStatus::Ok) return status;
+        if (!visit(name, values)) break;
+    }
+    return RegistryStatus::Ok;
 }
 
 namespace {

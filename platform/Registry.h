@@ -149,6 +149,13 @@ public:
                                        const std::function<bool(StringView)>& visit);
     // Every value of the key with its type and data, in EnumValue's order.
     virtual RegistryStatus ReadValues(const RegistryKey& key, std::vector<RegistryValue>& values);
+    // Every subkey whose name starts with `prefix` (compared without regard to case), with all
+    // its values, in ListSubKeys' order and from one consistent reading where the registry can
+    // give one; `visit` answers false to stop early and must not call the registry. A subkey
+    // deleted while they are read is left out.
+    using SubKeyVisitor = std::function<bool(StringView name, const std::vector<RegistryValue>&)>;
+    virtual RegistryStatus ReadSubKeys(const RegistryKey& key, StringView prefix,
+                                       const SubKeyVisitor& visit);
     // The key's own name (the last component of its path) as it was created.
     virtual RegistryStatus KeyName(const RegistryKey& /*key*/, String& /*name*/) {
         return RegistryStatus::NotSupported;

@@ -128,6 +128,12 @@ bool TOptions::Save() {
     });
 }
 
+bool TOptions::StoreLastPanelDir() {
+    if (!OpenKey(kOptionsKey, false)) return false;
+    const KeyScope scope(*this);
+    return WriteString(kLastPanelDir, LastPanelDir);
+}
+
 String TOptions::ValidateName(StringView name) {
     String normal = TWaymarkInfo::NormalizeName(name);
     // A name of separators and dots alone would address the entries' own container key.
@@ -169,6 +175,10 @@ std::optional<std::unique_ptr<TWaymarkInfo>> TOptions::ReadEntryStoredAs(StringV
 std::unique_ptr<TWaymarkInfo> TOptions::ReadOpenEntry(StringView normal) {
     // One reading of the key; where that is refused, each value is read on its own.
     LoadValues();
+    return ReadLoadedEntry(normal);
+}
+
+std::unique_ptr<TWaymarkInfo> TOptions::ReadLoadedEntry(StringView normal) {
     String directory;
     if (!ReadString(kDirectory, directory)) {
         RaiseIfBroken(Broken());
@@ -246,6 +256,26 @@ std::optional<std::vector<String>> TOptions::EnumEntryNames() {
         return std::nullopt;
     }
     return names;
+}
+
+bool TOptions::ReadEntriesUnder(
+    StringView prefix,
+    const std::function<void(StringView, std::unique_ptr<TWaymarkInfo>)>& visit) {
+    ClearBroken();
+    if (!OpenKey(kEntriesKey, true)) return Broken() == platform::RegistryStatus::Ok;
+    const KeyScope scope(*this);
+    return ReadSubKeys(prefix, [&](StringView name) {
+        // The store's prefix ignores case; the caller's does not.
+        if (!name.starts_with(prefix) || !IsUsableName(name)) return true;
+        std::unique_ptr<TWaymarkInfo> entry;
+        try {
+            entry = ReadLoadedEntry(name);
+        } catch (const Exception&) {
+            // Left for `visit` as an entry that cannot be read.
+        }
+        visit(name, std::move(entry));
+        return true;
+    });
 }
 
 bool TOptions::ForEachEntryName(const std::function<bool(StringView)>& visit) {

@@ -21,6 +21,8 @@ public:
     void Load();
     // True when every option was written.
     bool Save();
+    // Writes LastPanelDir alone; true when it was written.
+    bool StoreLastPanelDir();
 
     // The normal form of an entry name. Raises EWaymarkError with message 10 for a name that is
     // empty or normalises to nothing, with message 11 for a forbidden character.
@@ -41,6 +43,13 @@ public:
     // The same names one at a time, without a list: `visit` answers false to stop early and
     // must not use the store. False when the registry refused part way through.
     bool ForEachEntryName(const std::function<bool(StringView)>& visit);
+    // The entries whose stored names start with `prefix` exactly, read with their values from
+    // one listing of the store, in registry order; names EnumEntryNames leaves out are left out
+    // here too. `visit` gets each name and its entry, null when it cannot be read (no
+    // directory, or a PluginID that is no GUID). False when the store refused part way.
+    bool ReadEntriesUnder(
+        StringView prefix,
+        const std::function<void(StringView, std::unique_ptr<TWaymarkInfo>)>& visit);
     // ReadEntry of a name in normal form when a key is stored with exactly that spelling (the
     // store's lookup ignores case; a listing of the names would show it as typed); nothing when
     // none is, or when the store cannot say. Raises as ReadEntry does.
@@ -62,6 +71,8 @@ public:
 private:
     // The entry whose key is open.
     std::unique_ptr<TWaymarkInfo> ReadOpenEntry(StringView normal);
+    // The entry from the values the store answers from now; null without a directory.
+    std::unique_ptr<TWaymarkInfo> ReadLoadedEntry(StringView normal);
     // Writes every value of the entry into its key, the directory last.
     bool WriteEntryValues(StringView normalName, const TWaymarkInfo& info);
     // Opens the key of one entry; a failure leaves the store closed.

@@ -160,6 +160,7 @@ public:
     // A statement SQLite would not prepare answers why; binding to it does nothing.
     int Step() { return statement_ ? sqlite3_step(statement_) : error_; }
     int64_t Integer(int column) const { return sqlite3_column_int64(statement_, column); }
+    sqlite3_stmt* Statement() const { return statement_; }
     std::span<const uint8_t> Blob(int column) const {
         const auto* data = static_cast<const uint8_t*>(sqlite3_column_blob(statement_, column));
         return {data, static_cast<size_t>(sqlite3_column_bytes(statement_, column))};
@@ -248,7 +249,7 @@ struct SqliteRegistry::Database {
     StatementHandle findChild, insertKey, keyExists, hasChildren, deleteKey;
     StatementHandle queryValue, readValue, writeValue, deleteValue;
     StatementHandle firstChild, nextChild, childAt, children, keyName;
-    StatementHandle valueAt, values;
+    StatementHandle valueAt, values, subKeysWithValues;
 
     StatementHandle Prepare(const char* sql) { return StatementHandle(db.get(), sql); }
 
@@ -497,6 +498,11 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
     d.keyName = d.Prepare("SELECT name FROM registry_keys WHERE id = ?1");
     d.values = d.Prepare(
         "SELECT name, type, data FROM registry_values WHERE key = ?1 ORDER BY ordinal, folded");
+    // The keys in listing order, each with its values (ordered by the caller).
+    d.subKeysWithValues = d.Prepare(
+        "SELECT k.id, k.name, v.name, v.type, v.data, v.ordinal, v.folded "
+        "FROM registry_keys k LEFT JOIN registry_values v ON v.key = k.id "
+        "WHERE k.parent = ?1 AND substr(k.folded, 1, length(?2)) = ?2 ORDER BY k.folded");
     d.childAt = d.Prepare(
         "SELECT name, folded FROM registry_keys WHERE parent = ?1 ORDER BY folded "
         "LIMIT 1 OFFSET ?2");
@@ -818,6 +824,58 @@ RegistryStatus SqliteRegistry::ReadValues(const RegistryKey& key,
     }
     return !values.empty() || d.KeyExists(state->id) ? RegistryStatus::Ok
                                                      : RegistryStatus::KeyDeleted;
+}
+
+RegistryStatus SqliteRegistry::ReadSubKeys(const RegistryKey& key, StringView prefix,
+                                           const SubKeyVisitor& visit) {
+    KeyState* state = State(key);
+    if (state == nullptr) return RegistryStatus::InvalidHandle;
+    if (!(state->access & KeyEnumerateSubKeys)) return RegistryStatus::AccessDenied;
+    const std::lock_guard lock(mutex_);
+    Database& d = *db_;
+    // One statement is one read of the database.
+    Query query(d.subKeysWithValues);
+    query.Bind(state->id).Bind(Fold(prefix));
+    struct Ordered {
+        int64_t ordinal;
+        std::vector<uint8_t> folded;
+        RegistryValue value;
+    };
+    std::vector<Ordered> ordered;
+    std::vector<RegistryValue> values;
+    String name;
+    int64_t current = -1;
+    // The key read so far goes to `visit` with its values in EnumValue's order.
+    const auto flush = [&] {
+        if (current < 0) return true;
+        std::sort(ordered.begin(), ordered.end(), [](const Ordered& a, const Ordered& b) {
+            return a.ordinal != b.ordinal ? a.ordinal < b.ordinal : a.folded < b.folded;
+        });
+        values.clear();
+        for (Ordered& value : ordered) values.push_back(std::move(value.value));
+        ordered.clear();
+        return visit(name, values);
+    };
+    int code = SQLITE_ROW;
+    bool any = false;
+    while ((code = query.Step()) == SQLITE_ROW) {
+        any = true;
+        if (query.Integer(0) != current) {
+            if (!flush()) return RegistryStatus::Ok;
+            current = query.Integer(0);
+            query.ReadName(1, name);
+        }
+        if (sqlite3_column_type(query.Statement(), 2) == SQLITE_NULL) continue;
+        const auto data = query.Blob(4);
+        const auto folded = query.Blob(6);
+        ordered.push_back({query.Integer(5),
+                           std::vector<uint8_t>(folded.begin(), folded.end()),
+                           {query.Name(2), static_cast<RegistryType>(query.Integer(3)),
+                            std::vector<uint8_t>(data.begin(), data.end())}});
+    }
+    if (code != SQLITE_DONE) return FromSqlite(code);
+    flush();
+    return any || d.KeyExists(state->id) ? RegistryStatus::Ok : RegistryStatus::KeyDeleted;
 }
 
 RegistryStatus SqliteRegistry::KeyName(const RegistryKey& key, String& name) {

@@ -36,6 +36,8 @@ public:
     RegistryStatus ListSubKeys(const RegistryKey& key,
                                const std::function<bool(StringView)>& visit) override;
     RegistryStatus ReadValues(const RegistryKey& key, std::vector<RegistryValue>& values) override;
+    RegistryStatus ReadSubKeys(const RegistryKey& key, StringView prefix,
+                               const SubKeyVisitor& visit) override;
     RegistryStatus KeyName(const RegistryKey& key, String& name) override;
     RegistryStatus BeginWriteGroup() override;
     RegistryStatus EndWriteGroup(bool commit) override;

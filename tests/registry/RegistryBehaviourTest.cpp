@@ -279,6 +279,56 @@ TEST_F(RegistryBehaviour, AWholeListingAndAWholeReadingMatchTheCallsByIndex) {
     EXPECT_EQ(registry.ReadValues(gone, values), RegistryStatus::KeyDeleted);
 }
 
+TEST_F(RegistryBehaviour, SubKeysWithTheirValuesMatchTheListingAndTheReadings) {
+    const auto read = [&](StringView prefix, size_t stopAfter = SIZE_MAX) {
+        std::vector<std::pair<String, std::vector<platform::RegistryValue>>> keys;
+        EXPECT_EQ(registry.ReadSubKeys(root, prefix,
+                                       [&](StringView name, const auto& values) {
+                                           keys.emplace_back(String(name), values);
+                                           return keys.size() < stopAfter;
+                                       }),
+                  kOk);
+        return keys;
+    };
+    EXPECT_TRUE(read(u"").empty());
+    for (const char16_t* child : {u"g/b", u"G/a", u"g/c/d", u"h", u"empty"}) {
+        RegistryKey key = Create(child);
+        if (StringView(child) == u"empty") continue;
+        // Written out of name order: the reading keeps the order they were made in.
+        ASSERT_EQ(registry.WriteValue(key, u"Z", RegistryType::String, TextBytes(child)), kOk);
+        ASSERT_EQ(registry.WriteValue(key, u"a", RegistryType::Dword, Bytes{2, 0, 0, 0}), kOk);
+    }
+    const auto all = read(u"");
+    std::vector<String> names;
+    for (const auto& [name, values] : all) names.push_back(name);
+    EXPECT_EQ(names, Children(root));
+    for (const auto& [name, values] : all) {
+        RegistryKey key;
+        ASSERT_EQ(registry.OpenSubKey(root, name, key), kOk);
+        std::vector<platform::RegistryValue> one;
+        ASSERT_EQ(registry.ReadValues(key, one), kOk);
+        ASSERT_EQ(values.size(), one.size()) << ToUtf8(name);
+        for (size_t i = 0; i < one.size(); ++i) {
+            EXPECT_EQ(values[i].name, one[i].name);
+            EXPECT_EQ(values[i].data, one[i].data);
+        }
+    }
+
+    // The prefix ignores case; the names come as created.
+    const auto g = read(u"G/");
+    ASSERT_EQ(g.size(), 3u);
+    EXPECT_EQ(g[0].first, u"G/a");
+    EXPECT_EQ(g[0].second[0].name, u"Z");
+    EXPECT_EQ(g[0].second[0].data, TextBytes(u"G/a"));
+    EXPECT_EQ(read(u"g/", 1).size(), 1u);
+    EXPECT_TRUE(read(u"x").empty());
+
+    RegistryKey gone = Create(u"gone");
+    ASSERT_EQ(registry.DeleteSubKey(root, u"gone"), kOk);
+    EXPECT_EQ(registry.ReadSubKeys(gone, u"", [](StringView, const auto&) { return true; }),
+              RegistryStatus::KeyDeleted);
+}
+
 TEST_F(RegistryBehaviour, AKeyTellsItsNameAsCreated) {
     Create(u"Mixed Case/Name");
     RegistryKey key;
