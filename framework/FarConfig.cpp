@@ -136,8 +136,8 @@ bool TFarConfig::ReadSubKeys(StringView prefix, const std::function<bool(StringV
         ~Forget() { loaded.reset(); }
     } forget{Loaded_};
     const RegistryStatus status = Registry_.ReadSubKeys(
-        Key_, prefix, [&](StringView name, const std::vector<platform::RegistryValue>& values) {
-            Loaded_ = values;
+        Key_, prefix, [&](StringView name, std::vector<platform::RegistryValue>& values) {
+            Loaded_ = std::move(values);
             return visit(name);
         });
     return Note(status) == RegistryStatus::Ok;

@@ -151,9 +151,9 @@ public:
     virtual RegistryStatus ReadValues(const RegistryKey& key, std::vector<RegistryValue>& values);
     // Every subkey whose name starts with `prefix` (compared without regard to case), with all
     // its values, in ListSubKeys' order and from one consistent reading where the registry can
-    // give one; `visit` answers false to stop early and must not call the registry. A subkey
-    // deleted while they are read is left out.
-    using SubKeyVisitor = std::function<bool(StringView name, const std::vector<RegistryValue>&)>;
+    // give one; `visit` may take the values, answers false to stop early and must not call the
+    // registry. A subkey deleted while they are read is left out.
+    using SubKeyVisitor = std::function<bool(StringView name, std::vector<RegistryValue>& values)>;
     virtual RegistryStatus ReadSubKeys(const RegistryKey& key, StringView prefix,
                                        const SubKeyVisitor& visit);
     // The key's own name (the last component of its path) as it was created.

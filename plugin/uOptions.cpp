@@ -186,7 +186,7 @@ std::unique_ptr<TWaymarkInfo> TOptions::ReadLoadedEntry(StringView normal) {
     }
 
     auto info = std::make_unique<TWaymarkInfo>();
-    info->SetName(normal);
+    info->Name = String(normal);  // already in normal form
     info->Directory = std::move(directory);
     String pluginId;
     if (ReadString(kPluginId, pluginId) && !pluginId.empty()) {

@@ -498,9 +498,11 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
     d.keyName = d.Prepare("SELECT name FROM registry_keys WHERE id = ?1");
     d.values = d.Prepare(
         "SELECT name, type, data FROM registry_values WHERE key = ?1 ORDER BY ordinal, folded");
-    // The keys in listing order, each with its values (ordered by the caller).
+    // The keys in listing order from the covering index, each with its values as the table
+    // holds them (by name); asking for the values' own order would cost a lookup a value, so
+    // the caller sorts them.
     d.subKeysWithValues = d.Prepare(
-        "SELECT k.id, k.name, v.name, v.type, v.data, v.ordinal, v.folded "
+        "SELECT k.id, k.name, v.name, v.type, v.data, v.ordinal "
         "FROM registry_keys k LEFT JOIN registry_values v ON v.key = k.id "
         "WHERE k.parent = ?1 AND substr(k.folded, 1, length(?2)) = ?2 ORDER BY k.folded");
     d.childAt = d.Prepare(
@@ -836,24 +838,24 @@ RegistryStatus SqliteRegistry::ReadSubKeys(const RegistryKey& key, StringView pr
     // One statement is one read of the database.
     Query query(d.subKeysWithValues);
     query.Bind(state->id).Bind(Fold(prefix));
-    struct Ordered {
-        int64_t ordinal;
-        std::vector<uint8_t> folded;
-        RegistryValue value;
-    };
-    std::vector<Ordered> ordered;
     std::vector<RegistryValue> values;
+    std::vector<int64_t> ordinals;
     String name;
     int64_t current = -1;
-    // The key read so far goes to `visit` with its values in EnumValue's order.
+    // The key read so far goes to `visit` with its values in EnumValue's order: by ordinal, and
+    // as the table holds them (by name) where ordinals are the same.
     const auto flush = [&] {
         if (current < 0) return true;
-        std::sort(ordered.begin(), ordered.end(), [](const Ordered& a, const Ordered& b) {
-            return a.ordinal != b.ordinal ? a.ordinal < b.ordinal : a.folded < b.folded;
-        });
-        values.clear();
-        for (Ordered& value : ordered) values.push_back(std::move(value.value));
-        ordered.clear();
+        if (!std::is_sorted(ordinals.begin(), ordinals.end())) {
+            std::vector<size_t> order(values.size());
+            for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+            std::stable_sort(order.begin(), order.end(),
+                             [&](size_t a, size_t b) { return ordinals[a] < ordinals[b]; });
+            std::vector<RegistryValue> sorted;
+            sorted.reserve(values.size());
+            for (const size_t i : order) sorted.push_back(std::move(values[i]));
+            values = std::move(sorted);
+        }
         return visit(name, values);
     };
     int code = SQLITE_ROW;
@@ -864,14 +866,14 @@ RegistryStatus SqliteRegistry::ReadSubKeys(const RegistryKey& key, StringView pr
             if (!flush()) return RegistryStatus::Ok;
             current = query.Integer(0);
             query.ReadName(1, name);
+            values.clear();
+            ordinals.clear();
         }
         if (sqlite3_column_type(query.Statement(), 2) == SQLITE_NULL) continue;
         const auto data = query.Blob(4);
-        const auto folded = query.Blob(6);
-        ordered.push_back({query.Integer(5),
-                           std::vector<uint8_t>(folded.begin(), folded.end()),
-                           {query.Name(2), static_cast<RegistryType>(query.Integer(3)),
-                            std::vector<uint8_t>(data.begin(), data.end())}});
+        values.push_back({query.Name(2), static_cast<RegistryType>(query.Integer(3)),
+                          std::vector<uint8_t>(data.begin(), data.end())});
+        ordinals.push_back(query.Integer(5));
     }
     if (code != SQLITE_DONE) return FromSqlite(code);
     flush();
