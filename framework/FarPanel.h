@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "framework/FarModule.h"
 #include "core/Guid.h"
+#include "framework/FarModule.h"
 
 namespace wm {
 

@@ -1,5 +1,7 @@
 #include "framework/FarPanelManaged.h"
 
+#include <vector>
+
 #include "framework/FarLiveList.h"
 
 namespace wm {
@@ -20,6 +22,14 @@ TFarPanelManaged::~TFarPanelManaged() {
     LivePanels().Remove(this);
 }
 
+void TFarPanelManaged::AnswerOpenPluginInfo(far::OpenPluginInfo& info) {
+    AnsweredTitle = GetPanelTitle();
+    AnsweredCurDir = GetCurrentDir();
+    info.PanelTitle = ToHostString(AnsweredTitle);
+    info.CurDir = ToHostString(AnsweredCurDir);
+    GetOpenPluginInfo(info);
+}
+
 void TFarPanelManaged::GetOpenPluginInfo(far::OpenPluginInfo& /*info*/) {}
 String TFarPanelManaged::GetPanelTitle() {
     return GetStandardText(TFarStandardText::Title);
@@ -38,6 +48,16 @@ int TFarPanelManaged::ProcessEvent(int /*event*/, void* /*param*/) {
 }
 bool TFarPanelManaged::ProcessKey(int /*key*/, unsigned /*controlState*/) {
     return false;
+}
+
+void TFarPanelManaged::UpdateLivePanels() {
+    // The host reads a panel through the exports, which look it up: no lock while it does.
+    std::vector<far::HANDLE> handles;
+    LivePanels().ForEach([&](TFarPanelManaged& panel) { handles.push_back(panel.Handle()); });
+    for (const far::HANDLE handle : handles) {
+        CallHost(Startup().Control, 0, handle, far::FCTL_UPDATEPANEL, 1, far::LONG_PTR{0});
+        CallHost(Startup().Control, 0, handle, far::FCTL_REDRAWPANEL, 0, far::LONG_PTR{0});
+    }
 }
 
 bool TFarPanelManaged::FindPanel(far::HANDLE handle, TFarPanelManaged*& panel) {

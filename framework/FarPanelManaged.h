@@ -15,13 +15,18 @@ public:
 
     far::HANDLE Handle() { return this; }
 
+    // The host's question about the panel: the title and CurDir of GetPanelTitle and
+    // GetCurrentDir, then whatever GetOpenPluginInfo adds. The texts stay valid until the next
+    // answer.
+    void AnswerOpenPluginInfo(far::OpenPluginInfo& info);
+
     virtual void GetOpenPluginInfo(far::OpenPluginInfo& info);
     virtual String GetPanelTitle();
     virtual String GetCurrentDir() = 0;
     virtual bool GetFindData(int opMode, far::PluginPanelItem*& items, int& count) = 0;
     virtual void FreeFindData(far::PluginPanelItem* items, int count) = 0;
     virtual bool MakeDirectory(String& name) = 0;
-    virtual bool SetDirectory(StringView directory) = 0;
+    virtual bool SetDirectory(StringView directory, int opMode) = 0;
     virtual bool BeginDeleteFiles(int count, int opMode);
     virtual bool DeleteFile(far::PluginPanelItem& item, int opMode) = 0;
     virtual bool BeginGetFiles(int count, int opMode);
@@ -33,8 +38,16 @@ public:
     virtual int ProcessEvent(int event, void* param);
     virtual bool ProcessKey(int key, unsigned controlState);
 
+    // Asks the host to read every live panel again and draw it, for a change made elsewhere
+    // (the host does not read a panel on the other side by itself).
+    static void UpdateLivePanels();
+
     // The live panel whose handle this is; false for null, INVALID_HANDLE_VALUE and unknown ones.
     static bool FindPanel(far::HANDLE handle, TFarPanelManaged*& panel);
+
+private:
+    String AnsweredTitle;
+    String AnsweredCurDir;
 };
 
 }  // namespace wm

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "core/Exceptions.h"
-#include "framework/FarModule.h"
 #include "core/Guid.h"
+#include "framework/FarModule.h"
 
 namespace wm {
 

@@ -191,7 +191,20 @@ struct PanelRedrawInfo {
 };
 
 struct InfoPanelLine;
-struct PanelMode;
+// One of a plugin panel's view modes (index = the host's mode number): its columns as the host's
+// column-type and width texts, with optional titles. A null ColumnTypes keeps the host's mode.
+struct PanelMode {
+    HostText ColumnTypes;
+    HostText ColumnWidths;
+    HostText const* ColumnTitles;
+    int32_t FullScreen;
+    int32_t DetailedStatus;
+    int32_t AlignExtensions;
+    int32_t CaseConversion;
+    HostText StatusColumnTypes;
+    HostText StatusColumnWidths;
+    DWORD Reserved[2];
+};
 // The labels a plugin panel puts in the key bar for F1 to F12, plain and with modifiers; a
 // null title keeps the host's own label.
 struct KeyBarTitles {
@@ -488,6 +501,14 @@ FAR_OFFSET(PanelInfo, Reserved, 64);
 
 FAR_LAYOUT(PanelRedrawInfo, 8);
 FAR_OFFSET(PanelRedrawInfo, TopPanelItem, 4);
+
+FAR_LAYOUT(PanelMode, 64);
+FAR_OFFSET(PanelMode, ColumnTitles, 16);
+FAR_OFFSET(PanelMode, FullScreen, 24);
+FAR_OFFSET(PanelMode, CaseConversion, 36);
+FAR_OFFSET(PanelMode, StatusColumnTypes, 40);
+FAR_OFFSET(PanelMode, StatusColumnWidths, 48);
+FAR_OFFSET(PanelMode, Reserved, 56);
 
 FAR_LAYOUT(KeyBarTitles, 672);
 FAR_OFFSET(KeyBarTitles, AltTitles, 192);

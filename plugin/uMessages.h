@@ -66,10 +66,18 @@ enum TMessage : uint8_t {
     MStoreBusy = 56,         // another program holds the store for writing
     MUnused57 = 57,
     MNoPreviousLocation = 58,
+    MColumnName = 59,  // the panel's column titles
+    MColumnDirectory = 60,
+    MKeyEdit = 61,  // the panel's key bar: F4, F5, F6, F7, F8, Shift+F4
+    MKeyExport = 62,
+    MKeyExportMove = 63,
+    MKeyNewGroup = 64,
+    MKeyDelete = 65,
+    MKeyAdd = 66,
     MNoMessage = 255,
 };
 
 // Every language file holds this many message lines.
-constexpr int MessageCount = MNoPreviousLocation + 1;
+constexpr int MessageCount = MKeyAdd + 1;
 
 }  // namespace wm

@@ -1,5 +1,7 @@
 #include "plugin/uPanel.h"
 
+#include <algorithm>
+
 #include "framework/FarPanel.h"
 #include "host/FarKeysW.h"
 #include "plugin/uFunctions.h"
@@ -30,8 +32,8 @@ String RememberedGroup() {
 
 std::unique_ptr<TWaymarksPanel> TWaymarks::CreatePanel(StringView startDir) {
     auto panel = std::make_unique<TWaymarksPanel>();
-    if (!startDir.empty() && !panel->SetDirectory(startDir) &&
-        panel->SetDirectory(ExtractParentPath(startDir))) {
+    if (!startDir.empty() && !panel->SetDirectory(startDir, 0) &&
+        panel->SetDirectory(ExtractParentPath(startDir), 0)) {
         panel->SetPendingFocus(startDir);
     }
     return panel;
@@ -52,81 +54,83 @@ TWaymarksPanel::~TWaymarksPanel() {
 void TWaymarksPanel::GetOpenPluginInfo(far::OpenPluginInfo& info) {
     info.Flags |= far::OPIF_RAWSELECTION | far::OPIF_SHOWNAMESONLY | far::OPIF_SHOWRIGHTALIGNNAMES |
                   far::OPIF_SHOWPRESERVECASE;
-    info.StartPanelMode = u'6';
+    Face.Fill(info);
 }
 
 bool TWaymarksPanel::GetFindData(int /*opMode*/, far::PluginPanelItem*& items, int& count) {
-    if (!ItemsValid) BuildListing();
-    items = FindData.empty() ? nullptr : FindData.data();
-    count = static_cast<int>(FindData.size());
+    // Read afresh every time: another panel or process may have changed the store.
+    if (auto read = ReadListing()) {
+        PanelItems = std::make_shared<const TPanelItemArray>(std::move(*read));
+    } else if (!PanelItems) {
+        PanelItems = std::make_shared<const TPanelItemArray>();
+    }
+    THandedListing& handed = Handed.emplace_back();
+    handed.Items = PanelItems;
+    handed.FindData.assign(PanelItems->size(), far::PluginPanelItem{});
+    for (size_t i = 0; i < PanelItems->size(); ++i) {
+        const TPanelItemInfo& info = (*PanelItems)[i];
+        far::PluginPanelItem& item = handed.FindData[i];
+        item.FindData.lpwszFileName = ToHostString(info.Path);
+        item.Description = ToHostString(info.Text);
+        item.FindData.dwFileAttributes =
+            info.IsGroup ? far::FILE_ATTRIBUTE_DIRECTORY : far::FILE_ATTRIBUTE_NORMAL;
+    }
+    items = handed.FindData.empty() ? nullptr : handed.FindData.data();
+    count = static_cast<int>(handed.FindData.size());
     return true;
 }
 
-void TWaymarksPanel::FreeFindData(far::PluginPanelItem* /*items*/, int /*count*/) {
+void TWaymarksPanel::FreeFindData(far::PluginPanelItem* items, int /*count*/) {
+    const auto given = std::find_if(Handed.begin(), Handed.end(), [&](const THandedListing& l) {
+        return (l.FindData.empty() ? nullptr : l.FindData.data()) == items;
+    });
+    if (given != Handed.end()) Handed.erase(given);
     if (PendingFocus.empty()) return;
     const String path = std::move(PendingFocus);
     PendingFocus.clear();
     FocusItem(path);
 }
 
-void TWaymarksPanel::BuildListing() {
-    size_t start = 0;
-    const auto children = TWaymarks::ListChildren(CurrentDir, false, start);
-    if (children) {
-        TPanelItemArray items;
-        items.reserve(children->size() + 1);
-        if (!CurrentDir.empty()) items.push_back({String(kUp), String(kUp), {}, true});
-        TOptions options;
-        for (const String& path : *children) {
-            String rest = path.substr(start - 1), shortName;
-            if (!SplitFirstComponent(rest, shortName) || shortName.empty()) continue;
-            std::unique_ptr<TWaymarkInfo> entry;
-            try {
-                entry = options.ReadEntry(path);
-            } catch (const Exception&) {
-                // An entry that cannot be read is left out.
-            }
-            if (!entry) continue;
-            items.push_back({path, std::move(shortName), entry->DisplayText(), entry->IsGroup()});
-        }
-        PanelItems = std::move(items);
-        FindData.assign(PanelItems.size(), far::PluginPanelItem{});
-        for (size_t i = 0; i < PanelItems.size(); ++i) {
-            const TPanelItemInfo& info = PanelItems[i];
-            far::PluginPanelItem& item = FindData[i];
-            item.FindData.lpwszFileName = ToHostString(info.Path);
-            item.Description = ToHostString(info.Text);
-            item.FindData.dwFileAttributes =
-                info.IsGroup ? far::FILE_ATTRIBUTE_DIRECTORY : far::FILE_ATTRIBUTE_NORMAL;
-        }
-    }
-    ItemsValid = true;
+std::optional<TWaymarksPanel::TPanelItemArray> TWaymarksPanel::ReadListing() {
+    const String prefix = CurrentDir.empty() ? String() : CurrentDir + u"/";
+    TPanelItemArray items;
+    if (!CurrentDir.empty()) items.push_back({String(kUp), String(kUp), {}, true});
+    // The members, not what lies deeper; an entry that cannot be read is left out.
+    const bool whole = TOptions().ReadEntriesUnder(
+        prefix, [&](StringView path, std::unique_ptr<TWaymarkInfo> entry) {
+            const StringView member = path.substr(prefix.size());
+            if (!entry || member.empty() || member.find_first_of(u"/\\") != StringView::npos)
+                return;
+            items.push_back({String(path), String(member), entry->DisplayText(), entry->IsGroup()});
+        });
+    if (!whole) return std::nullopt;
+    return items;
 }
 
-void TWaymarksPanel::ChangeDir(StringView path) {
+void TWaymarksPanel::ChangeDir(StringView path, bool remember) {
     CurrentDir = ResolvePath(CurrentDir, path);
-    Title = MessageText(MTitle) + u": " + CurrentDir;
-    ItemsValid = false;
-    RememberDir();
+    Title = MessageText(MTitle) + u": /" + CurrentDir;
+    if (remember) RememberDir();
 }
 
 void TWaymarksPanel::RememberDir() {
     TOptions options;
-    if (!options.SaveLastPanelDir) return;
+    if (!options.SaveLastPanelDir || options.LastPanelDir == CurrentDir) return;
     options.LastPanelDir = CurrentDir;
-    options.Save();
+    options.StoreLastPanelDir();
 }
 
-bool TWaymarksPanel::SetDirectory(StringView directory) {
+bool TWaymarksPanel::SetDirectory(StringView directory, int opMode) {
+    const bool remember = (opMode & far::OPM_FIND) == 0;
     const String target = directory == kUp ? ResolvePath(CurrentDir, kUp)
                                            : ResolvePath(CurrentDir, u"/" + String(directory));
     if (target.empty()) {
-        ChangeDir(u"/");
+        ChangeDir(u"/", remember);
         return true;
     }
     const auto stored = TWaymarks::Find(target, false);
     if (!stored || !stored->IsGroup()) return false;
-    ChangeDir(u"/" + target);
+    ChangeDir(u"/" + target, remember);
     return true;
 }
 
@@ -135,7 +139,6 @@ int TWaymarksPanel::Control(int command, int param1, far::LONG_PTR param2) {
 }
 
 void TWaymarksPanel::Refresh() {
-    ItemsValid = false;
     Control(far::FCTL_UPDATEPANEL, 1, 0);
     Control(far::FCTL_REDRAWPANEL, 0, 0);
 }
@@ -174,34 +177,17 @@ TWaymarksPanel::TActivation TWaymarksPanel::ActivateCurrent(far::HANDLE target) 
     bool group = false;
     const String name = CurrentItemName(group);
     if (name.empty()) return TActivation::Nothing;
-    if (name == kUp) return TActivation::Up;
     if (group) return TActivation::Group;
     // A jump of this panel closes it: the host deletes the panel before the call returns.
     TWaymarks::JumpByName(name, target, false);
     return TActivation::Jumped;
 }
 
-void TWaymarksPanel::GoUp() {
-    const String left = CurrentDir;
-    ChangeDir(kUp);
-    PendingFocus = left;
-    Refresh();
-}
-
 bool TWaymarksPanel::ProcessKey(int key, unsigned controlState) {
     const unsigned state = controlState & (far::PKF_CONTROL | far::PKF_ALT | far::PKF_SHIFT);
+    // A group and ".." are the host's to enter, through SetDirectory.
     if (key == far::VK_RETURN && state == 0) {
-        switch (ActivateCurrent(Handle())) {
-            // The host takes ".." at its top as leaving the plugin, and the host sees every
-            // group as its top: the panel goes up itself.
-            case TActivation::Up:
-                GoUp();
-                return true;
-            case TActivation::Group:
-                return false;
-            default:
-                return true;
-        }
+        return ActivateCurrent(Handle()) != TActivation::Group;
     }
     if (key == far::VK_RETURN && state == far::PKF_SHIFT) {
         ActivateCurrent(far::PANEL_PASSIVE);
@@ -227,14 +213,12 @@ bool TWaymarksPanel::BeginDeleteFiles(int /*count*/, int opMode) {
     return AskYesNoCancel({MessageText(MTitle), MessageText(MConfirmDelete)}) == 0;
 }
 
+// The host reads the panel again once the whole batch is deleted.
 bool TWaymarksPanel::DeleteFile(far::PluginPanelItem& item, int /*opMode*/) {
-    const bool deleted = TWaymarks::Delete(FromHostString(item.FindData.lpwszFileName));
-    if (deleted) Refresh();
-    return deleted;
+    return TWaymarks::Delete(FromHostString(item.FindData.lpwszFileName));
 }
 
 bool TWaymarksPanel::MakeDirectory(String& name) {
-    ItemsValid = false;
     String typed = name;
     if (!TMakeDirDialog::AskName(typed)) throw EAbort();
     String path;

@@ -4,10 +4,14 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <list>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "framework/FarPanelManaged.h"
 #include "plugin/uInfo.h"
+#include "plugin/uPanelFace.h"
 
 namespace wm {
 
@@ -31,7 +35,7 @@ public:
     bool GetFindData(int opMode, far::PluginPanelItem*& items, int& count) override;
     void FreeFindData(far::PluginPanelItem* items, int count) override;
     bool MakeDirectory(String& name) override;
-    bool SetDirectory(StringView directory) override;
+    bool SetDirectory(StringView directory, int opMode) override;
     bool BeginDeleteFiles(int count, int opMode) override;
     bool DeleteFile(far::PluginPanelItem& item, int opMode) override;
     bool BeginGetFiles(int count, int opMode) override;
@@ -45,10 +49,19 @@ public:
     void SetPendingFocus(StringView path) { PendingFocus = String(path); }
 
 private:
-    enum class TActivation { Nothing, Up, Group, Jumped };
+    enum class TActivation { Nothing, Group, Jumped };
 
-    void BuildListing();
-    void ChangeDir(StringView path);
+    // A listing handed to the host, kept until the host gives it back with FreeFindData (the
+    // host's search reads groups within groups before it gives the outer ones back).
+    struct THandedListing {
+        std::shared_ptr<const TPanelItemArray> Items;
+        std::vector<far::PluginPanelItem> FindData;
+    };
+
+    // The members of CurrentDir as the store holds them now; nothing when it cannot be read.
+    std::optional<TPanelItemArray> ReadListing();
+    // `remember` is false while the host walks the panel for a search.
+    void ChangeDir(StringView path, bool remember = true);
     void RememberDir();
     void Refresh();
     void FocusItem(StringView path);
@@ -56,8 +69,6 @@ private:
     String CurrentItemName(bool& group);
     // Enter on the current item: a jump of `target` for a waymark; a group or ".." is only named.
     TActivation ActivateCurrent(far::HANDLE target);
-    // One level up, with the cursor on the group just left.
-    void GoUp();
     int Control(int command, int param1, far::LONG_PTR param2);
 
     // Exchange files (uPanelExchange).
@@ -74,9 +85,10 @@ private:
         return DecideOverwrite(ask());
     }
 
-    std::vector<far::PluginPanelItem> FindData;
-    TPanelItemArray PanelItems;
-    bool ItemsValid = false;
+    // The last listing read: handed out again when the store cannot be read.
+    std::shared_ptr<const TPanelItemArray> PanelItems;
+    std::list<THandedListing> Handed;
+    TWaymarksPanelFace Face;
     String CurrentDir;
     String Title;
     String PendingFocus;

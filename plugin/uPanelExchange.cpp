@@ -76,10 +76,7 @@ bool TWaymarksPanel::ExportEntry(const TWaymarkInfo& entry, StringView destinati
         const auto stored = TWaymarks::Find(member, false);
         all = stored && ExportEntry(*stored, PathText(target), move, silent) && all;
     }
-    if (all && move) {
-        TWaymarks::Delete(entry.Name);
-        ItemsValid = false;
-    }
+    if (all && move) TWaymarks::Delete(entry.Name);
     return all;
 }
 
@@ -98,10 +95,7 @@ bool TWaymarksPanel::WriteWaymarkFile(const TWaymarkInfo& waymark, const fs::pat
         ShowErrorLines({MessageText(MFileWriteFailed), PathText(file), error.Message()});
         return false;
     }
-    if (move) {
-        TWaymarks::Delete(waymark.Name);
-        ItemsValid = false;
-    }
+    if (move) TWaymarks::Delete(waymark.Name);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "core/Format.h"
 #include "framework/FarModule.h"
 #include "framework/FarPanel.h"
+#include "framework/FarPanelManaged.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "plugin/uFunctions.h"
@@ -78,7 +79,10 @@ void TWaymarks::ForgetPreviousLocation() {
 bool TWaymarks::ExecuteCommandLine(StringView text) {
     if (text.empty()) return false;
     if (text.front() == u':') {
-        return StoreCurrentDirectory(Trim(text.substr(1)), far::PANEL_ACTIVE);
+        const bool stored = StoreCurrentDirectory(Trim(text.substr(1)), far::PANEL_ACTIVE);
+        // A waymarks panel open on the other side shows the new entry at once.
+        if (stored) TFarPanelManaged::UpdateLivePanels();
+        return stored;
     }
     return JumpByName(Trim(text), far::PANEL_ACTIVE, true);
 }

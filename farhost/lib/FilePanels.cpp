@@ -51,7 +51,8 @@ PanelView FilePanel::View(bool shown) const {
     PanelView view;
     view.title = wm::ToUtf8(shown ? shownDirectory_ : directory_);
     for (const PanelEntry& entry : entries_)
-        view.rows.push_back({wm::ToUtf8(entry.name), entry.IsDirectory(), entry.marked, entry.size});
+        view.rows.push_back(
+            {wm::ToUtf8(entry.name), entry.IsDirectory(), entry.marked, entry.size});
     view.current = currentItem_;
     return view;
 }

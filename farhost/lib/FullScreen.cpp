@@ -17,9 +17,9 @@ struct CommandKey {
     const char* command;
 };
 constexpr CommandKey kCommandKeys[] = {
-    {keys::Tab, "tab"},   {keys::F1 + 3, "f4"}, {keys::Shift | (keys::F1 + 3), "shift+f4"},
-    {keys::F1 + 4, "f5"}, {keys::F1 + 5, "f6"}, {keys::F1 + 6, "f7"},
-    {keys::F1 + 7, "f8"},
+    {keys::Tab, "tab"},   {keys::F1 + 3, "f4"},         {keys::Shift | (keys::F1 + 3), "shift+f4"},
+    {keys::F1 + 4, "f5"}, {keys::F1 + 5, "f6"},         {keys::F1 + 6, "f7"},
+    {keys::F1 + 7, "f8"}, {keys::Ctrl | 'R', "ctrl+r"},
 };
 
 std::vector<wm::String> Strings(far::HostText const* texts, int32_t count) {
@@ -214,17 +214,6 @@ void FullScreen::InsertCurrentName() {
     commandLine_.Insert(wm::FromUtf8((blank ? Quoted(name) : name) + " "));
 }
 
-void FullScreen::Refresh() {
-    const size_t side = host_.Panels().ActiveSide();
-    if (const auto plugin = host_.PluginPanelOn(side)) {
-        plugin->Read(true);
-        plugin->Redraw();
-    } else {
-        host_.Panels().Side(side).Refresh();
-        host_.Panels().Side(side).Redraw();
-    }
-}
-
 far::PluginInfo FullScreen::PluginInfo() const {
     far::PluginInfo info{};
     info.StructSize = sizeof info;
@@ -358,9 +347,6 @@ void FullScreen::Press(uint32_t key) {
             return;
         case keys::Ctrl | keys::PgUp:
             Up();
-            return;
-        case keys::Ctrl | 'R':
-            Refresh();
             return;
         case keys::F1:
             Help();

@@ -64,7 +64,6 @@ private:
     void Up();
     PanelView ActiveView() const;
     void InsertCurrentName();
-    void Refresh();
     void PluginsMenu();
     void ConfigurationMenu();
     void DriveMenu(size_t side);

@@ -76,7 +76,7 @@ public:
     virtual int OnMenu(const MenuCall& call, std::optional<int> queued) = 0;
 };
 
-// The plugin's fifteen exports, and GetOpenPluginInfoW; null when the module lacks one.
+// The plugin's sixteen exports; null when the module lacks one.
 struct PluginExports {
     far::ExportSetStartupInfoW SetStartupInfoW = nullptr;
     far::ExportGetPluginInfoW GetPluginInfoW = nullptr;

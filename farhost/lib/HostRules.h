@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "core/String.h"
 #include "host/FarKeysW.h"
@@ -21,19 +22,35 @@ inline bool IsPanelAnswer(far::HANDLE answer) {
 // straight away, so every read is paired with one free.
 constexpr int32_t kFindDataOpMode = 0;
 
-// Without a GetOpenPluginInfoW export the host's panel has an empty title, no flags (so the
-// items' full file names are shown) and an empty CurDir.
-// The key bar shows the plain labels of KeyBar where they are not null.
+// The host asks GetOpenPluginInfoW after every GetFindDataW, and takes the panel's title, CurDir
+// (the command line's prompt, and what ".." and Ctrl+PgUp go up from) and flags from it. Without
+// the export the panel has an empty title, no flags (the items' full file names are shown) and
+// an empty CurDir.
+// The key bar shows the plain labels of KeyBar where they are not null; a null label keeps the
+// host's own.
 struct PanelInfo {
     wm::String title;
     wm::String curDir;
     uint32_t flags = 0;
+    // The name column shows the part of a file name after its last separator ("\\" or "/").
+    bool namesOnly = false;
+    // The column titles of the view the panel starts in; no description column when empty.
+    wm::String nameTitle = u"Name";
+    wm::String descriptionTitle;
     std::array<std::optional<wm::String>, 12> keyBar;
 };
 
-// With OPIF_SHOWNAMESONLY the host shows the part of a file name after its last separator.
-inline wm::String ShownName(const wm::String& name, uint32_t flags) {
-    if (!(flags & far::OPIF_SHOWNAMESONLY)) return name;
+// The view the panel starts in is StartPanelMode ('0' to '9'). Where the plugin's
+// PanelModesArray describes that mode (its ColumnTypes and ColumnWidths not null), its columns
+// are shown: a name column shows names only when its type carries "O" ("NO"; OPIF_SHOWNAMESONLY
+// does not change a plugin's own mode, seen in the real host), a "Z" column the items'
+// descriptions, under the plugin's ColumnTitles where not null. Otherwise the host's own mode
+// is shown: mode 6 has the descriptions, and OPIF_SHOWNAMESONLY makes names only.
+constexpr int kDescriptionsMode = 6;
+PanelInfo PanelInfoOf(const far::OpenPluginInfo& info);
+
+inline wm::String ShownName(const wm::String& name, bool namesOnly) {
+    if (!namesOnly) return name;
     const auto slash = name.find_last_of(u"\\/");
     return slash == wm::String::npos ? name : name.substr(slash + 1);
 }
@@ -111,6 +128,13 @@ inline bool UnmarksPluginItems(Outcome outcome) {
 inline bool UnmarksPutItems(Outcome outcome) {
     return outcome == Outcome::Done;
 }
+
+// After a command line command (one the plugin took, too) the host reads the active side again,
+// and on Ctrl+R the side Ctrl+R is pressed on: a plugin panel with GetFindDataW and
+// GetOpenPluginInfoW, keeping the cursor on the same item and the marks on the items still
+// listed. A plugin panel on the passive side is not read again, not even when it becomes active;
+// only a plugin's FCTL_UPDATEPANEL does that.
+constexpr bool kRereadKeepsMarks = true;
 
 // The plugin panel is read again after GetFilesW (a copy too), PutFilesW and DeleteFilesW,
 // whatever the answer (a failed or aborted operation may have done part of its work);

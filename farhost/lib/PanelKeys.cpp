@@ -125,7 +125,7 @@ bool PanelKeys::CopyOut(PluginPanel& panel, const PanelEntry& entry, int32_t opM
     const int answer = getFiles(panel.Handle(), items.data(), 1, 0, &destinationText, opMode);
     Note("GetFilesW", answer);
     if (rules::OutcomeOf(answer) != rules::Outcome::Done) return false;
-    const wm::String name = rules::ShownName(entry.name, far::OPIF_SHOWNAMESONLY);
+    const wm::String name = rules::ShownName(entry.name, true);
     std::ifstream in(fs::path(TextOf(destinationText)) / name, std::ios::binary);
     if (!in) {
         notes_ << "(no " << wm::ToUtf8(name) << " in the temporary folder)\n";

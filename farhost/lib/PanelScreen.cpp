@@ -28,6 +28,8 @@ std::string DrawPanels(const PanelView& left, const PanelView& right, bool leftA
             const bool current = active && index == panel.current;
             text = std::string(current ? ">" : " ") + (entry.marked ? "*" : "") + entry.name +
                    (entry.directory ? "/" : "");
+            if (!panel.descriptionTitle.empty() && !entry.description.empty())
+                text += "  " + entry.description;
         }
         // Cut or pad by code points so UTF-8 texts keep whole characters.
         std::string out;

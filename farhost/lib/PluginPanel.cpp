@@ -6,14 +6,6 @@
 #include "farhost/lib/Host.h"
 
 namespace farhost {
-namespace {
-
-wm::String Copy(far::HostText text) {
-    return text ? wm::String(reinterpret_cast<const char16_t*>(text)) : wm::String();
-}
-
-}  // namespace
-
 PluginPanel::PluginPanel(Host& host, far::HANDLE handle) : host_(host), handle_(handle) {}
 
 std::string PluginPanel::HandleText() const {
@@ -59,14 +51,7 @@ void PluginPanel::ReadInfo() {
     info.StructSize = sizeof info;
     host_.RecordPluginCall("GetOpenPluginInfoW", {HandleText()});
     getInfo(handle_, &info);
-    info_.title = Copy(info.PanelTitle);
-    info_.curDir = Copy(info.CurDir);
-    info_.flags = info.Flags;
-    if (info.KeyBar) {
-        for (size_t i = 0; i < info_.keyBar.size(); ++i) {
-            if (info.KeyBar->Titles[i]) info_.keyBar[i] = Copy(info.KeyBar->Titles[i]);
-        }
-    }
+    info_ = rules::PanelInfoOf(info);
 }
 
 void PluginPanel::SetCurrentItem(int index) {
@@ -97,15 +82,17 @@ void PluginPanel::Unmark(const std::vector<PanelEntry>& handed,
 }
 
 wm::String PluginPanel::ShownName(const PanelEntry& entry) const {
-    return rules::ShownName(entry.name, info_.flags);
+    return rules::ShownName(entry.name, info_.namesOnly);
 }
 
 PanelView PluginPanel::View() const {
     PanelView view;
     view.title = wm::ToUtf8(info_.title);
+    view.nameTitle = wm::ToUtf8(info_.nameTitle);
+    view.descriptionTitle = wm::ToUtf8(info_.descriptionTitle);
     for (const PanelEntry& entry : entries_)
-        view.rows.push_back(
-            {wm::ToUtf8(ShownName(entry)), entry.IsDirectory(), entry.marked, entry.size});
+        view.rows.push_back({wm::ToUtf8(ShownName(entry)), entry.IsDirectory(), entry.marked,
+                             entry.size, wm::ToUtf8(entry.description)});
     view.current = currentItem_;
     return view;
 }

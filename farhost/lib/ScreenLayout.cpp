@@ -42,14 +42,23 @@ void DrawPanel(ScreenSide& side, bool active, ScreenBuffer& screen, const CellRe
     const wm::String visible = title.substr(title.size() - static_cast<size_t>(shown));
     screen.Write(frame.left + (frame.Width() - shown) / 2, frame.top, visible,
                  active ? CellStyle::PanelTitleActive : CellStyle::PanelTitle);
-    const wm::String header = u"Name";
-    screen.Write(frame.left + (frame.Width() - static_cast<int>(header.size())) / 2, frame.top + 1,
-                 header, CellStyle::PanelTitle);
+    // With a description column, the names take 30 % of the room, as the plugin's mode asks.
+    const int inner = frame.Width() - 2;
+    const bool described = !side.view.descriptionTitle.empty();
+    const int width = described ? std::max(1, inner * 3 / 10) : inner;
+    const int divider = frame.left + 1 + width;
+    const auto centred = [&](const std::string& text, int left, int room) {
+        const wm::String header = wm::FromUtf8(text);
+        const int shown = std::min(room, static_cast<int>(header.size()));
+        screen.Write(left + (room - shown) / 2, frame.top + 1, header, CellStyle::PanelTitle,
+                     shown);
+    };
+    centred(side.view.nameTitle, frame.left + 1, width);
+    if (described) centred(side.view.descriptionTitle, divider + 1, inner - width - 1);
 
     const int rows = frame.Height() - kPanelChromeRows;
     const int count = static_cast<int>(side.view.rows.size());
     side.top = ScrollTop(side.top, side.view.current, count, rows);
-    const int width = frame.Width() - 2;
     for (int i = 0; i < rows && side.top + i < count; ++i) {
         const int index = side.top + i;
         const PanelRow& row = side.view.rows[static_cast<size_t>(index)];
@@ -63,9 +72,21 @@ void DrawPanel(ScreenSide& side, bool active, ScreenBuffer& screen, const CellRe
         const wm::String name = wm::FromUtf8(row.name);
         screen.Write(frame.left + 1, y, name, style, width);
         // A name cut by the column ends in the host's "}".
-        if (static_cast<int>(name.size()) > width) screen.Put(frame.right - 1, y, u'}', style);
+        if (static_cast<int>(name.size()) > width) screen.Put(frame.left + width, y, u'}', style);
+        if (described)
+            screen.Write(divider + 1, y, wm::FromUtf8(row.description), style, inner - width - 1);
+    }
+    if (described) {
+        for (int y = frame.top + 1; y < frame.bottom - 2; ++y)
+            screen.Put(divider, y, u'│', CellStyle::PanelFrame);
     }
     screen.Separator(frame, frame.bottom - 2, true, CellStyle::PanelFrame);
+    // The column's edge joins the frame, as the host draws it (where the title leaves room).
+    if (described) {
+        if (screen.At(divider, frame.top).ch == u'═')
+            screen.Put(divider, frame.top, u'╤', CellStyle::PanelFrame);
+        screen.Put(divider, frame.bottom - 2, u'┴', CellStyle::PanelFrame);
+    }
     DrawInfo(side.view, screen, frame.left + 1, frame.right - 1, frame.bottom - 1);
 }
 

@@ -262,9 +262,21 @@ void Session::RunPluginCommand(const wm::String& text) {
     FilePanels& panels = host_.Panels();
     const std::vector<wm::String> before = {panels.Active().ShownDirectory(),
                                             panels.Passive().ShownDirectory()};
-    OpenPlugin(far::OPEN_COMMANDLINE, reinterpret_cast<far::INT_PTR>(Host16(text)),
-               panels.ActiveSide());
+    const bool opened = OpenPlugin(
+        far::OPEN_COMMANDLINE, reinterpret_cast<far::INT_PTR>(Host16(text)), panels.ActiveSide());
+    if (!opened && host_.PluginPanelOn(panels.ActiveSide())) RereadSide(panels.ActiveSide());
     if (mode_ == Mode::Script) SayWherePanelsWent(before);
+}
+
+void Session::RereadSide(size_t side) {
+    if (const auto plugin = host_.PluginPanelOn(side)) {
+        if (!plugin->Read(rules::kRereadKeepsMarks)) return;
+        plugin->Redraw();
+        return;
+    }
+    FilePanel& files = host_.Panels().Side(side);
+    files.Refresh();
+    files.Redraw();
 }
 
 void Session::SayWherePanelsWent(const std::vector<wm::String>& before) {

@@ -69,6 +69,9 @@ private:
     int Ask(const std::string& question, const std::vector<std::string>& captions);
     // In script mode: where a panel went when the plugin changed its folder.
     void SayWherePanelsWent(const std::vector<wm::String>& before);
+    // Reads a side again (its plugin panel, keeping the cursor and the marks, or its folder)
+    // and draws it.
+    void RereadSide(size_t side);
     const wm::String& Prefixes();
     void PromptDialogs();
 

@@ -106,6 +106,8 @@ void Session::AddPanelCommands() {
                });
     AddCommand("f8", "f8                   delete the marked (or current) items",
                [this](const auto&) { keys_.Delete(); });
+    AddCommand("ctrl+r", "ctrl+r               read the active side again, as Ctrl+R does",
+               [this](const auto&) { RereadSide(host_.Panels().ActiveSide()); });
     AddCommand("close", "close                leave the active side's plugin panel",
                [this](const auto&) {
                    if (!host_.ClosePluginPanel(host_.Panels().ActiveSide(), true))

@@ -1,4 +1,4 @@
-// The ten panel-level exports: each finds the live panel named by the host's handle and
+// The eleven panel-level exports: each finds the live panel named by the host's handle and
 // forwards to it; an unknown handle gets the "not found" result without any call.
 #include "framework/FarExportGuard.h"
 #include "framework/FarPanelManaged.h"
@@ -43,6 +43,12 @@ WM_EXPORT void FreeFindDataW(far::HANDLE hPlugin, far::PluginPanelItem* PanelIte
     }
 }
 
+WM_EXPORT void GetOpenPluginInfoW(far::HANDLE hPlugin, far::OpenPluginInfo* Info) {
+    auto* panel = Find(hPlugin);
+    if (panel == nullptr || Info == nullptr) return;
+    RunGuarded(u"GetOpenPluginInfoW", [&] { panel->AnswerOpenPluginInfo(*Info); });
+}
+
 WM_EXPORT int32_t MakeDirectoryW(far::HANDLE hPlugin, far::HostText const* Name,
                                  int32_t /*OpMode*/) {
     auto* panel = Find(hPlugin);
@@ -55,12 +61,13 @@ WM_EXPORT int32_t MakeDirectoryW(far::HANDLE hPlugin, far::HostText const* Name,
     return outcome == GuardOutcome::Aborted ? -1 : result;
 }
 
-WM_EXPORT int32_t SetDirectoryW(far::HANDLE hPlugin, far::HostText Dir, int32_t /*OpMode*/) {
+WM_EXPORT int32_t SetDirectoryW(far::HANDLE hPlugin, far::HostText Dir, int32_t OpMode) {
     auto* panel = Find(hPlugin);
     if (panel == nullptr) return 0;
     int32_t result = 0;
-    RunGuarded(u"SetDirectoryW",
-               [&] { result = panel->SetDirectory(TFarModule::FromHostString(Dir)) ? 1 : 0; });
+    RunGuarded(u"SetDirectoryW", [&] {
+        result = panel->SetDirectory(TFarModule::FromHostString(Dir), OpMode) ? 1 : 0;
+    });
     return result;
 }
 

@@ -139,6 +139,22 @@ TEST(ScreenLayout, PanelsCommandLineAndKeyBar) {
     EXPECT_EQ(screen.At(0, 24).style, CellStyle::KeyBarNumber);
 }
 
+TEST(ScreenLayout, ADescriptionColumnStandsBesideTheNamesUnderItsTitles) {
+    ScreenLayout layout;
+    layout.sides[0].view = ViewOf("Waymarks: /", 2, 0);
+    layout.sides[0].view.nameTitle = "Nm";
+    layout.sides[0].view.descriptionTitle = "Directory";
+    layout.sides[0].view.rows[1].description = "/srv/a";
+    layout.sides[1].view = ViewOf("/b", 1, 0);
+    ScreenBuffer screen(80, 25);
+    DrawScreen(layout, screen);
+    // 30 % of the 38 cells inside the frame for the names, then the edge, then the text.
+    EXPECT_EQ(screen.Row(1).substr(0, 40), u"║    Nm     │        Directory         ║");
+    EXPECT_EQ(screen.Row(3).substr(0, 40), u"║item1      │/srv/a                    ║");
+    EXPECT_EQ(screen.At(12, 20).ch, u'┴');
+    EXPECT_EQ(screen.Row(1).substr(40), u"║                 Name                 ║");
+}
+
 TEST(ScreenLayout, ScrollsToTheCursorAndShowsTheUserScreen) {
     EXPECT_EQ(PanelItemRows(25), 18);
     EXPECT_EQ(ScrollTop(0, 5, 40, 18), 0);
@@ -348,7 +364,7 @@ TEST_F(FullScreenTest, AFailedCommandIsToldInABoxAndItsOutputStaysInSight) {
 TEST_F(FullScreenTest, APluginPanelShowsItsTitleAndKeyLabels) {
     host.reset();
     host.emplace();
-    host->LoadPlugin(wm::test::BuiltFile(PROBE_INFO_MODULE_PATH));
+    host->LoadPlugin(wm::test::BuiltFile(PROBE_MODULE_PATH));
     host->StartPlugin();
     screen.emplace(*host, terminal);
     terminal.Type("probe:panel");

@@ -67,11 +67,40 @@ protected:
     Session session{host, out, in, Session::Mode::Script};
 };
 
+TEST(PanelInfoOf, APluginsOwnModeDecidesTheColumnsAndWhetherNamesAreShort) {
+    const char16_t types[] = u"NO,Z", widths[] = u"0,0", plain[] = u"N,Z", title[] = u"Where";
+    const far::HostText titles[] = {nullptr, reinterpret_cast<far::HostText>(title)};
+    far::PanelMode modes[7]{};
+    modes[6].ColumnTypes = reinterpret_cast<far::HostText>(types);
+    modes[6].ColumnWidths = reinterpret_cast<far::HostText>(widths);
+    modes[6].ColumnTitles = titles;
+    far::OpenPluginInfo info{};
+    info.PanelModesArray = modes;
+    info.PanelModesNumber = 7;
+    info.StartPanelMode = u'6';
+    rules::PanelInfo panel = rules::PanelInfoOf(info);
+    EXPECT_TRUE(panel.namesOnly);
+    EXPECT_EQ(panel.nameTitle, u"Name");
+    EXPECT_EQ(panel.descriptionTitle, u"Where");
+
+    // The flag does not shorten a plugin's own name column; only "O" does.
+    modes[6].ColumnTypes = reinterpret_cast<far::HostText>(plain);
+    info.Flags = far::OPIF_SHOWNAMESONLY;
+    EXPECT_FALSE(rules::PanelInfoOf(info).namesOnly);
+    // Without a mode of the plugin's, the host's: the flag shortens, mode 6 has descriptions.
+    info.PanelModesNumber = 6;
+    panel = rules::PanelInfoOf(info);
+    EXPECT_TRUE(panel.namesOnly);
+    EXPECT_EQ(panel.descriptionTitle, u"Description");
+    info.StartPanelMode = u'2';
+    EXPECT_TRUE(rules::PanelInfoOf(info).descriptionTitle.empty());
+}
+
 TEST_F(PluginPanelTest, OpensOnTheActiveSideAndLeavesThroughTheParentItem) {
     ASSERT_EQ(Run("probe:panel\n"
                   "expect plugin left\n"
                   "expect no plugin right\n"
-                  "expect title left \"\"\n"
+                  "expect title left Probe:\n"
                   "expect listing left group alpha.txt beta.txt\n"
                   "expect cursor group\n"
                   "enter\n"
@@ -79,41 +108,38 @@ TEST_F(PluginPanelTest, OpensOnTheActiveSideAndLeavesThroughTheParentItem) {
                   "expect cursor ..\n"),
               0)
         << out.str();
-    // Without GetOpenPluginInfoW the host believes CurDir is empty: ".." leaves the plugin,
-    // although the plugin itself is one folder down.
+    // ".." goes up while CurDir names a folder: the plugin is asked, then read again.
     const size_t before = host.PluginCalls().size();
-    ASSERT_EQ(Run("enter\nexpect no plugin left\nexpect folder left ${FILES}\n"
-                  "expect listing left .. new.txt\n"),
-              0)
+    ASSERT_EQ(Run("enter\nexpect listing left group alpha.txt beta.txt\nexpect cursor group\n"), 0)
         << out.str();
     EXPECT_EQ(PluginCalls(before),
               (std::vector<std::string>{"ProcessKeyW 524301 0", "ProcessKeyW 13 0",
-                                        "ProcessEventW 3", "ClosePluginW"}));
+                                        "SetDirectoryW .. 0", "GetFindDataW 0", "FreeFindDataW 3",
+                                        "GetOpenPluginInfoW", "ProcessEventW 1"}));
     EXPECT_EQ(PluginCalls(0)[0], "OpenPluginW 4 panel");
     const auto calls = PluginCalls();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "SetDirectoryW group 0"), 1);
-    EXPECT_EQ(host.PluginCallCount("GetOpenPluginInfoW"), 0);
-    EXPECT_EQ(host.PluginCallCount("GetFindDataW"), 2);
-    EXPECT_EQ(host.PluginCallCount("FreeFindDataW"), 2);
+    EXPECT_EQ(host.PluginCallCount("GetFindDataW"), 3);
+    EXPECT_EQ(host.PluginCallCount("FreeFindDataW"), 3);
 
     // The drive menu opens on its own side, which becomes active; the plugins menu on the active
     // side, where the old panel is closed before the new one is read. Tab is offered to the
     // plugin for preprocessing only, and the panel loses the focus.
-    ASSERT_EQ(Run("drive right\nexpect plugin right\nexpect no plugin left\n"
+    ASSERT_EQ(Run("close\ndrive right\nexpect plugin right\nexpect no plugin left\n"
                   "expect cursor right group\n"),
               0)
         << out.str();
     const size_t replaced = host.PluginCalls().size();
     ASSERT_EQ(Run("plugins\nexpect plugin right\ntab\n"), 0) << out.str();
-    EXPECT_EQ(
-        PluginCalls(replaced),
-        (std::vector<std::string>{"OpenPluginW 1 0", "ProcessEventW 3", "ClosePluginW",
-                                  "ProcessEventW 6", "GetFindDataW 0", "FreeFindDataW 3",
-                                  "ProcessEventW 1", "ProcessKeyW 524297 0", "ProcessEventW 7"}));
+    EXPECT_EQ(PluginCalls(replaced),
+              (std::vector<std::string>{"OpenPluginW 1 0", "ProcessEventW 3", "ClosePluginW",
+                                        "ProcessEventW 6", "GetFindDataW 0", "FreeFindDataW 3",
+                                        "GetOpenPluginInfoW", "ProcessEventW 1",
+                                        "ProcessKeyW 524297 0", "ProcessEventW 7"}));
     ASSERT_EQ(Run("tab\n"), 0);
     EXPECT_FALSE(host.Panels().LeftIsActive());
     EXPECT_EQ(host.PluginCallCount("ClosePluginW"), 2);
-    EXPECT_NE(host.DrawPanels().find("|[]\n"), std::string::npos) << host.DrawPanels();
+    EXPECT_NE(host.DrawPanels().find("|[Probe:]\n"), std::string::npos) << host.DrawPanels();
 }
 
 TEST_F(PluginPanelTest, ControlAnswersForThePanelByItsHandleAndBySide) {
@@ -226,10 +252,11 @@ TEST_F(PluginPanelTest, EditCopiesIntoATemporaryFolderAndAPanelMayCloseItselfInP
     const size_t run = host.PluginCalls().size();
     ASSERT_EQ(Run("cursor beta.txt\nenter\nexpect edited alpha.txt alpha\n"), 0) << out.str();
     const auto calls = PluginCalls(run);
-    ASSERT_EQ(calls.size(), 6u);
+    ASSERT_EQ(calls.size(), 7u);
     EXPECT_EQ(calls[2].substr(0, 14), "GetFilesW 1 0 ");
     EXPECT_EQ(calls[2].substr(calls[2].size() - 2), " 5");
     EXPECT_EQ(calls[3], "GetFindDataW 0");
+    EXPECT_EQ(calls[5], "GetOpenPluginInfoW");
     const HostCall& get =
         *std::find_if(host.PluginCalls().begin(), host.PluginCalls().end(),
                       [](const HostCall& c) { return c.function == "GetFilesW"; });
@@ -261,13 +288,7 @@ TEST_F(PluginPanelTest, ExpectationsSayWhatTheSideShows) {
     EXPECT_NE(out.str().find("the editor on a file panel"), std::string::npos) << out.str();
 }
 
-// The same panel from a module that exports GetOpenPluginInfoW.
-class PanelInfoTest : public PluginPanelTest {
-protected:
-    PanelInfoTest() : PluginPanelTest(PROBE_INFO_MODULE_PATH) {}
-};
-
-TEST_F(PanelInfoTest, TheTitleAndCurDirComeFromThePluginAndDotDotGoesUp) {
+TEST_F(PluginPanelTest, TheTitleAndCurDirComeFromThePluginAndDotDotGoesUp) {
     ASSERT_EQ(Run("probe:panel\nexpect title left Probe:\nenter\nexpect title left Probe:group\n"),
               0)
         << out.str();

@@ -81,6 +81,15 @@ TEST(Completion, ReadsTheStoredNames) {
     EXPECT_TRUE(StoredWaymarkNames(root + "\\missing").empty());
 }
 
+TEST(PanelScreen, ADescriptionFollowsTheNameWhereThePanelShowsOne) {
+    PanelView left{"L", {{"a", false, false, 0, "/srv/a"}}, 0};
+    const std::string without = DrawPanels(left, left, true, 80, 3);
+    EXPECT_EQ(without.find("/srv/a"), std::string::npos) << without;
+    left.descriptionTitle = "Directory";
+    const std::string with = DrawPanels(left, left, true, 80, 3);
+    EXPECT_NE(with.find(">a  /srv/a"), std::string::npos) << with;
+}
+
 TEST(PanelScreen, ALongListingSaysHowManyRowsAreLeft) {
     PanelView left{"L", {}, 0};
     for (int i = 0; i < 15; ++i) left.rows.push_back({"f" + std::to_string(i)});

@@ -26,15 +26,20 @@ class Screen:
         return self.rows[row][: WIDTH // 2] if side == "left" else self.rows[row][WIDTH // 2 :]
 
     def title(self, side):
-        return self.half(0, side).strip("╔╗═").strip()
+        return self.half(0, side).replace("╤", "═").strip("╔╗═").strip()
 
     def current(self, side):
         """The info line under the panel: the current item's name, and what it is."""
         return self.half(HEIGHT - 4, side).strip("║ ")
 
+    def columns(self, side):
+        """Each listed row's columns (the name, and the description where the panel has one)."""
+        cells = [[cell.strip() for cell in self.half(row, side).strip("║").split("│")]
+                 for row in range(2, HEIGHT - 5)]
+        return [row for row in cells if any(row)]
+
     def names(self, side):
-        return [self.half(row, side).strip("║ ") for row in range(2, HEIGHT - 5)
-                if self.half(row, side).strip("║ ")]
+        return [row[0] for row in self.columns(side)]
 
     def command_line(self):
         return self.rows[HEIGHT - 2].rstrip()
@@ -187,10 +192,16 @@ def plugin_panel_group_edit_export(fs):
     box = fs.wait_text("Waymarks")
     fs.keys("Enter")
     fs.wait(lambda s: s.names("left") == ["work", "top"], "the plugin's panel with its groups")
+    # Each waymark's directory is in sight, under the panel's own column titles.
+    screen = fs.capture()
+    shown = screen.columns("left")[1][-1]
+    if len(shown) < 10 or not os.path.join(fs.root, "beta").startswith(shown) \
+            or "Directory" not in screen.half(1, "left"):
+        raise JourneyFailed("the directory column of top", screen)
     fs.cursor_to("work")
     fs.keys("Enter")
-    fs.wait(lambda s: s.names("left") == ["..", "work/beta"], "the group's waymarks")
-    fs.cursor_to("work/beta")
+    fs.wait(lambda s: s.names("left") == ["..", "beta"], "the group's waymarks")
+    fs.cursor_to("beta")
     # F4: the waymark's dialog; a description typed into it, then OK.
     fs.keys("F4")
     fs.wait_text("Description")
@@ -225,7 +236,7 @@ def drive_menu_add_delete_configure(fs):
     fs.keys("M-F1")
     fs.wait_text("Change drive: left")
     fs.keys("End", "Enter")
-    fs.wait(lambda s: s.title("left") == "" and s.names("left") == [], "the plugin's empty panel")
+    fs.wait(lambda s: s.title("left") == "Waymarks: /" and s.names("left") == [], "the plugin's empty panel")
     # Shift+F4 adds a waymark for the other panel's folder under the name typed.
     fs.keys("S-F4")
     fs.wait_text("Name")

@@ -19,6 +19,7 @@ int32_t GetFilesW(far::HANDLE, far::PluginPanelItem*, int32_t, int32_t, far::Hos
 int32_t PutFilesW(far::HANDLE, far::PluginPanelItem*, int32_t, int32_t, far::HostText, int32_t);
 int32_t ProcessKeyW(far::HANDLE, int32_t, uint32_t);
 int32_t ProcessEventW(far::HANDLE, int32_t, void*);
+void GetOpenPluginInfoW(far::HANDLE, far::OpenPluginInfo*);
 }
 
 namespace wm::test {
@@ -106,7 +107,11 @@ TEST_F(Snapshot, SetPanelDirectoryOnlyForPlainDirectories) {
 // A managed panel whose operations answer from scripted results.
 class ScriptedPanel : public TFarPanelManaged {
 public:
-    String GetCurrentDir() override { return u""; }
+    String GetCurrentDir() override { return currentDir; }
+    void GetOpenPluginInfo(far::OpenPluginInfo& info) override {
+        if (currentDir == u"throw") throw EFarError(u"no info");
+        info.Flags = far::OPIF_SHOWNAMESONLY;
+    }
     bool GetFindData(int, far::PluginPanelItem*& items, int& count) override {
         items = itemsToGive;
         count = 2;
@@ -118,7 +123,7 @@ public:
         name = u"changed";
         return true;
     }
-    bool SetDirectory(StringView directory) override { return directory == u"ok"; }
+    bool SetDirectory(StringView directory, int /*opMode*/) override { return directory == u"ok"; }
     bool DeleteFile(far::PluginPanelItem&, int) override { return Next() != 0; }
     bool GetFile(far::PluginPanelItem& item, int, StringView destination, bool) override {
         destinations.emplace_back(destination);
@@ -141,6 +146,7 @@ public:
     }
 
     far::PluginPanelItem itemsToGive[2]{};
+    String currentDir;
     std::vector<int> results;
     std::vector<String> destinations;
     int calls = 0;
@@ -212,6 +218,32 @@ TEST_F(ManagedPanel, SingleOperationsAndUnknownHandles) {
     EXPECT_EQ(found, panel);
     ClosePluginW(panel);
     EXPECT_FALSE(TFarPanelManaged::FindPanel(panel, found));
+}
+
+TEST_F(ManagedPanel, OpenPluginInfoCarriesTitleAndCurDirThatOutliveTheCall) {
+    auto* panel = new ScriptedPanel;
+    panel->currentDir = u"a/b";
+    far::OpenPluginInfo info{};
+    GetOpenPluginInfoW(panel, &info);
+    EXPECT_EQ(TFarModule::FromHostString(info.PanelTitle),
+              TFarModule::GetStandardText(TFarStandardText::Title));
+    EXPECT_EQ(TFarModule::FromHostString(info.CurDir), u"a/b");
+    EXPECT_EQ(info.Flags, far::OPIF_SHOWNAMESONLY);
+    // The panel moves on; the texts of the answer stay until the next question.
+    panel->currentDir = u"elsewhere";
+    EXPECT_EQ(TFarModule::FromHostString(info.CurDir), u"a/b");
+    GetOpenPluginInfoW(panel, &info);
+    EXPECT_EQ(TFarModule::FromHostString(info.CurDir), u"elsewhere");
+
+    far::OpenPluginInfo untouched{};
+    GetOpenPluginInfoW(reinterpret_cast<far::HANDLE>(intptr_t{0x10}), &untouched);
+    EXPECT_EQ(untouched.PanelTitle, nullptr);
+    GetOpenPluginInfoW(panel, nullptr);
+    panel->currentDir = u"throw";
+    GetOpenPluginInfoW(panel, &info);
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_EQ(host.Messages()[0].lines[1], u"Exception occurred in function GetOpenPluginInfoW");
+    ClosePluginW(panel);
 }
 
 TEST_F(ManagedPanel, ExceptionsAreReportedUnderTheExportsName) {

@@ -27,12 +27,9 @@ public:
 
     String GetCurrentDir() override { return inGroup_ ? u"group" : u""; }
 
-    // Only asked for by a host when the module exports GetOpenPluginInfoW (FrameworkProbeInfo).
+    String GetPanelTitle() override { return u"Probe:" + GetCurrentDir(); }
+
     void GetOpenPluginInfo(far::OpenPluginInfo& info) override {
-        curDir_ = GetCurrentDir();
-        title_ = u"Probe:" + curDir_;
-        info.CurDir = ToHostString(curDir_);
-        info.PanelTitle = ToHostString(title_);
         // F7 gets a label of the panel's own; the others keep the host's.
         keyBar_ = {};
         keyBar_.Titles[6] = ToHostString(keyLabel_);
@@ -67,7 +64,7 @@ public:
         delete[] items;
     }
 
-    bool SetDirectory(StringView directory) override {
+    bool SetDirectory(StringView directory, int /*opMode*/) override {
         if (directory == u".." && inGroup_) {
             inGroup_ = false;
             return true;
@@ -134,7 +131,6 @@ private:
 
     Folder root_;
     bool inGroup_ = false;
-    String curDir_, title_;
     String keyLabel_ = u"Group";
     far::KeyBarTitles keyBar_{};
 };

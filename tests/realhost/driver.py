@@ -73,8 +73,8 @@ class Screen:
 
     def panel_title(self, side):
         half = self.rows[0][: WIDTH // 2] if side == "left" else self.rows[0][WIDTH // 2 :]
-        # The clock may take the right end of the top line.
-        return half.strip("╔").lstrip("═").split("═")[0].strip()
+        # The clock may take the right end of the top line; a column's edge may cross it.
+        return half.replace("╤", "═").strip("╔").lstrip("═").split("═")[0].strip()
 
     def panel_current(self, side):
         """The name under the panel's cursor, as the status line below the panel shows it."""
@@ -94,6 +94,17 @@ class Screen:
                 if name:
                     names.append(name)
         return names
+
+    def panel_rows(self, side):
+        """A panel's rows, each as the texts of its columns, for a panel whose columns are the
+        name and what belongs to it (not several columns of names)."""
+        offset = 0 if side == "left" else WIDTH // 2
+        rows = []
+        for row in self.rows[2 : HEIGHT - 5]:
+            cells = [cell.strip() for cell in row[offset + 1 : offset + WIDTH // 2 - 1].split("│")]
+            if any(cells):
+                rows.append(cells)
+        return rows
 
     def command_line(self):
         # The last column holds the host's scroll mark.
@@ -170,9 +181,11 @@ class RealHost:
 
     # --- the registry ---
 
-    def reset_registry(self, options=None):
-        """Removes everything the plugin stored and sets the given options (name: 0 or 1)."""
+    def reset_registry(self, options=None, language="English"):
+        """Removes everything the plugin stored, sets the given options (name: 0 or 1) and the
+        host's interface language."""
         lines = ["Windows Registry Editor Version 5.00", "", f"[-{ENTRIES_KEY}]", f"[-{OPTIONS_KEY}]", "",
+                 f"[{HOST_KEY}\\Language]", f'"Main"="{language}"', "",
                  # The host's completion would add text of its own to a typed command line.
                  f"[{HOST_KEY}\\Cmdline]", '"AutoComplete"=dword:00000000', "",
                  f"[{HOST_KEY}\\Interface\\Completion]", '"ShowList"=dword:00000000',
@@ -182,6 +195,12 @@ class RealHost:
             lines.append(f"[{OPTIONS_KEY}]")
             lines += [f'"{name}"=dword:{int(value):08x}' for name, value in options.items()]
         self._import("\r\n".join(lines) + "\r\n")
+
+    def store_elsewhere(self, name, folder):
+        """Stores a waymark as another program would, behind the host's back."""
+        directory = host_path(folder).replace("\\", "\\\\")
+        self._import("\r\n".join(["Windows Registry Editor Version 5.00", "",
+                                  f"[{ENTRIES_KEY}\\{name}]", f'"Directory"="{directory}"', ""]) + "\r\n")
 
     def _import(self, text):
         with tempfile.NamedTemporaryFile("w", suffix=".reg", dir=self.work, delete=False,
@@ -225,8 +244,8 @@ class RealHost:
 
     # --- the host ---
 
-    def start(self, left, right, options=None):
-        self.reset_registry(options)
+    def start(self, left, right, options=None, language="English"):
+        self.reset_registry(options, language)
         self._tmux("kill-server", check=False)
         # The shell keeps the host's exit code; tmux does not always learn it from wine.
         self.exit_file = os.path.join(self.work, "exit-code")
@@ -244,7 +263,9 @@ class RealHost:
             if time.monotonic() > deadline:
                 raise JourneyFailed("tmux could not start the host", self.capture())
             time.sleep(0.1)
-        self.wait(lambda s: "1Help" in s.key_bar(), "the host's key bar", timeout=60)
+        # "1Help" in English, "1Помощь" in Russian.
+        self.wait(lambda s: s.key_bar().startswith("1") and s.key_bar()[1].isalpha(),
+                  "the host's key bar", timeout=60)
 
     def _has_session(self):
         return subprocess.run(["tmux", "-S", self.socket, "has-session"], capture_output=True).returncode == 0
@@ -295,7 +316,8 @@ class RealHost:
 
     def quit(self):
         self.keys("F10")
-        self.wait(lambda s: s.box() and "Do you want to quit FAR?" in s.box().lines,
+        questions = ("Do you want to quit FAR?", "Вы хотите завершить работу в FAR?")
+        self.wait(lambda s: s.box() and any(q in s.box().lines for q in questions),
                   "the question whether to quit")
         self.keys("Enter")
         deadline = time.monotonic() + 20

@@ -32,11 +32,14 @@ def current_name(screen, side):
     return screen.panel_current(side).split()[0]
 
 
-def wait_listing(host, side, names, current=None):
+def wait_listing(host, side, names, current=None, group=None):
     """Waits for the plugin panel on `side`, with no box over it, to list `names` (and to have
-    the cursor on `current`); the host shows it with an empty title."""
+    the cursor on `current`, and to show `group`); the panel's title names the group shown."""
     def shown(s):
-        return (s.box() is None and s.panel_title(side) == "" and s.panel_names(side) == names
+        title = s.panel_title(side)
+        return (s.box() is None and title.startswith("Waymarks: /")
+                and (group is None or title == "Waymarks: " + group)
+                and [row[0] for row in s.panel_rows(side)] == names
                 and (current is None or current_name(s, side) == current))
     return host.wait(shown, f"the {side} plugin panel listing {names}"
                      + (f" with the cursor on {current!r}" if current else ""))
@@ -249,9 +252,77 @@ def the_panel_walks_the_groups(host, files, msg):
     store(host, a, "apps/edit", "tools/build", "tools/run", "top")
     open_panel(host, ["apps", "tools", "top"], "apps")
     host.keys("Down", "Enter")
-    wait_listing(host, "left", ["..", "tools/build", "tools/run"], "..")
+    wait_listing(host, "left", ["..", "build", "run"], "..")
     host.keys("Enter")
     wait_listing(host, "left", ["apps", "tools", "top"], "tools")
+
+
+@journey
+def the_panel_names_its_group_shows_the_directories_and_goes_up_a_group_at_a_time(host, files, msg):
+    a = files("a")
+    host.start(a, files("b"))
+    store(host, a, "proj/alpha", "proj/deep/inner/x", "top")
+    open_panel(host, ["proj", "top"], "proj")
+    screen = host.capture()
+    check(screen.panel_rows("left")[1] == ["top", host_path(a)], "top's directory in its row", host)
+    header = screen.rows[1][: WIDTH // 2]
+    check(msg(59) in header and msg(60) in header, "the column titles", host)
+    for label in (f"4{msg(61)}", f"5{msg(62)}", f"6{msg(63)}", f"7{msg(64)}", f"8{msg(65)}"):
+        check(label in screen.key_bar(), f"{label!r} in the key bar", host)
+
+    # The title and the prompt follow the group; each member shows under its own name.
+    host.keys("Enter")
+    wait_listing(host, "left", ["..", "deep", "alpha"], "..", "/proj")
+    host.keys("Down", "Enter")
+    wait_listing(host, "left", ["..", "inner"], "..", "/proj/deep")
+    host.keys("Down", "Enter")
+    wait_listing(host, "left", ["..", "x"], "..", "/proj/deep/inner")
+    check(host.capture().command_line() == "proj/deep/inner>", "the group as the prompt", host)
+
+    # ".." and Ctrl+PgUp go up one group, the cursor on the group left; at the top Ctrl+PgUp
+    # leaves the panel.
+    host.keys("Enter")
+    wait_listing(host, "left", ["..", "inner"], "inner", "/proj/deep")
+    host.keys("C-PageUp")
+    wait_listing(host, "left", ["..", "deep", "alpha"], "deep", "/proj")
+    host.keys("C-PageUp")
+    wait_listing(host, "left", ["proj", "top"], "proj", "/")
+    check(host.capture().command_line() == ">", "an empty prompt at the top", host)
+    host.keys("C-PageUp")
+    host.wait_panel("left", a)
+
+
+@journey
+def a_waymark_stored_elsewhere_shows_in_the_open_panel(host, files, msg):
+    a, b = files("a"), files("b")
+    host.start(a, b)
+    store(host, a, "top")
+    open_panel(host, ["top"], "top")
+    # From the other panel's command line: the panel shows it at once.
+    host.keys("Tab")
+    host.wait(lambda s: s.command_line() == host_path(b) + ">", "the right panel active")
+    host.command("cd::beside")
+    wait_listing(host, "left", ["beside", "top"])
+    # By another program: the host's next reading shows it (Ctrl+R), the cursor kept.
+    host.keys("Tab")
+    host.wait(lambda s: s.command_line() == ">", "the plugin panel active")
+    host.keys("Down")
+    wait_listing(host, "left", ["beside", "top"], "top")
+    host.store_elsewhere("elsewhere", a)
+    host.keys("C-r")
+    wait_listing(host, "left", ["beside", "elsewhere", "top"], "top")
+
+
+@journey
+def the_panel_speaks_russian_with_the_host(host, files, msg):
+    a = files("a")
+    host.start(a, files("b"), language="Russian")
+    store(host, a, "top")
+    choose_plugin(host, ["F11"], "Команды внешних модулей")
+    screen = wait_listing(host, "left", ["top"], "top", "/")
+    header = screen.rows[1][: WIDTH // 2]
+    check("Имя" in header and "Папка" in header, "the Russian column titles", host)
+    check("4Правка" in screen.key_bar(), "the Russian key bar", host)
 
 
 @journey
@@ -270,7 +341,7 @@ def enter_jumps_this_panel_and_shift_enter_the_other(host, files, msg):
     wait_listing(host, "left", ["tools", "top"], "top")
 
     host.keys("Up", "Enter")
-    wait_listing(host, "left", ["..", "tools/build"], "..")
+    wait_listing(host, "left", ["..", "build"], "..")
     host.keys("Down", "Enter")
     host.wait_panel("left", c)
     check(host.capture().panel_title("right") == host_path(d), f"the right panel still on {d}", host)
@@ -308,7 +379,7 @@ def copy_and_move_export_a_group_to_files(host, files, msg):
     store(host, a, "tools/build", "tools/run", "top")
     open_panel(host, ["tools", "top"], "tools")
     host.keys("Enter")
-    wait_listing(host, "left", ["..", "tools/build", "tools/run"], "..")
+    wait_listing(host, "left", ["..", "build", "run"], "..")
     host.keys("Down", "F4")
     host.wait(lambda s: s.box() and s.box().title == msg(0) and "build" in s.box().lines[1],
               "the edit dialog on build")
@@ -316,7 +387,7 @@ def copy_and_move_export_a_group_to_files(host, files, msg):
     host.type("Build & test")
     host.wait(lambda s: s.box() and s.box().lines[3].startswith("Build & test"), "the description typed")
     host.keys("Enter")
-    wait_listing(host, "left", ["..", "tools/build", "tools/run"], "tools/build")
+    wait_listing(host, "left", ["..", "build", "run"], "build")
     check(host.entries()["tools/build"]["Description"] == "Build & test", "the description stored", host)
     host.keys("Up", "Enter")
     wait_listing(host, "left", ["tools", "top"], "tools")
@@ -453,7 +524,7 @@ def delete_make_groups_add_and_edit_in_the_panel(host, files, msg):
     host.type("web")
     edit_dialog(host, msg, "web")
     host.keys("Enter")
-    wait_listing(host, "left", ["..", "docs/web"])
+    wait_listing(host, "left", ["..", "web"])
     check(directories(host) == {"top": host_path(a), "docs/web": host_path(b)}, "docs/web stored", host)
 
     # F4 edits the waymark under the cursor.

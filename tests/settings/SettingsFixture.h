@@ -21,7 +21,7 @@ class SettingsTest : private ScratchHolder, public FrameworkTest {
 protected:
     SettingsTest() : FrameworkTest(HostOptions(scratchKey.Below(u"Plugins"))) {
         std::string file = ".Language=English,English\n";
-        for (int i = 0; i < 60; ++i) file += "\"Message " + std::to_string(i) + "\"\n";
+        for (int i = 0; i < 70; ++i) file += "\"Message " + std::to_string(i) + "\"\n";
         host.SetLanguageFile(farhost::LanguageFile::Parse(file));
     }
 

@@ -161,29 +161,123 @@ TEST_F(PanelTasks, TheListingShowsOneGroupWithFullPathsAndGoesUpWithDotDot) {
     EXPECT_EQ(panel->GetCurrentDir(), u"");
     EXPECT_EQ(Listing(*panel),
               (std::vector<Listed>{{u"tools", kGroup, u""}, {u"top", kWaymark, u"/srv/top"}}));
-    ASSERT_TRUE(panel->SetDirectory(u"tools"));
-    EXPECT_EQ(panel->GetPanelTitle(), Msg(0) + u": tools");
+    ASSERT_TRUE(panel->SetDirectory(u"tools", 0));
+    EXPECT_EQ(panel->GetPanelTitle(), Msg(0) + u": /tools");
     EXPECT_EQ(Listing(*panel), (std::vector<Listed>{{u"..", kGroup, u""},
                                                     {u"tools/build", kWaymark, u"Build it"},
                                                     {u"tools/deep", kGroup, u""},
                                                     {u"tools/run", kWaymark, u"/srv/run"}}));
-    ASSERT_TRUE(panel->SetDirectory(u"tools/deep"));
+    ASSERT_TRUE(panel->SetDirectory(u"tools/deep", 0));
     EXPECT_EQ(Names(*panel), (std::vector<String>{u"..", u"tools/deep/x"}));
-    ASSERT_TRUE(panel->SetDirectory(u".."));
+    ASSERT_TRUE(panel->SetDirectory(u"..", 0));
     EXPECT_EQ(panel->GetCurrentDir(), u"tools");
     // Any other name is a full path: a waymark or a missing group changes nothing.
-    EXPECT_FALSE(panel->SetDirectory(u"tools/build"));
-    EXPECT_FALSE(panel->SetDirectory(u"missing"));
+    EXPECT_FALSE(panel->SetDirectory(u"tools/build", 0));
+    EXPECT_FALSE(panel->SetDirectory(u"missing", 0));
     EXPECT_EQ(panel->GetCurrentDir(), u"tools");
-    ASSERT_TRUE(panel->SetDirectory(u".."));
+    ASSERT_TRUE(panel->SetDirectory(u"..", 0));
     EXPECT_EQ(panel->GetCurrentDir(), u"");
-    EXPECT_EQ(panel->GetPanelTitle(), Msg(0) + u": ");
+    EXPECT_EQ(panel->GetPanelTitle(), Msg(0) + u": /");
+}
 
+TEST_F(PanelTasks, TheHostLearnsTitleGroupNamesOnlyAndAViewWithTheDirectories) {
+    Group(u"proj");
+    Group(u"proj/deep");
+    auto panel = TWaymarks::CreatePanel({});
+    ASSERT_TRUE(panel->SetDirectory(u"proj/deep", 0));
     far::OpenPluginInfo info{};
     info.Flags = 1;
-    panel->GetOpenPluginInfo(info);
-    EXPECT_EQ(info.Flags, 0x1D1u);
-    EXPECT_EQ(info.StartPanelMode, u'6');
+    panel->AnswerOpenPluginInfo(info);
+    EXPECT_EQ(TFarModule::FromHostString(info.PanelTitle), Msg(0) + u": /proj/deep");
+    EXPECT_EQ(TFarModule::FromHostString(info.CurDir), u"proj/deep");
+    EXPECT_EQ(info.Flags, 1u | far::OPIF_RAWSELECTION | far::OPIF_SHOWNAMESONLY |
+                              far::OPIF_SHOWRIGHTALIGNNAMES | far::OPIF_SHOWPRESERVECASE);
+
+    // The start mode is the panel's own: the name and the item's text under their titles.
+    ASSERT_EQ(info.StartPanelMode, u'6');
+    ASSERT_GT(info.PanelModesNumber, 6);
+    const far::PanelMode& mode = info.PanelModesArray[6];
+    EXPECT_EQ(TFarModule::FromHostString(mode.ColumnTypes), u"NO,Z");
+    ASSERT_NE(mode.ColumnWidths, nullptr);
+    EXPECT_EQ(TFarModule::FromHostString(mode.ColumnTitles[0]), Msg(59));
+    EXPECT_EQ(TFarModule::FromHostString(mode.ColumnTitles[1]), Msg(60));
+    // The other view keys keep the host's own modes.
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(info.PanelModesArray[i].ColumnTypes, nullptr) << i;
+
+    ASSERT_NE(info.KeyBar, nullptr);
+    const auto label = [](far::HostText text) {
+        return text ? TFarModule::FromHostString(text) : String(u"(host)");
+    };
+    std::vector<String> plain;
+    for (const far::HostText text : info.KeyBar->Titles) plain.push_back(label(text));
+    EXPECT_EQ(plain,
+              (std::vector<String>{u"(host)", u"(host)", u"(host)", Msg(61), Msg(62), Msg(63),
+                                   Msg(64), Msg(65), u"(host)", u"(host)", u"(host)", u"(host)"}));
+    EXPECT_EQ(label(info.KeyBar->ShiftTitles[3]), Msg(66));
+    EXPECT_EQ(label(info.KeyBar->ShiftTitles[4]), u"(host)");
+
+    ASSERT_TRUE(panel->SetDirectory(u"..", 0));
+    panel->AnswerOpenPluginInfo(info);
+    EXPECT_EQ(TFarModule::FromHostString(info.PanelTitle), Msg(0) + u": /proj");
+    ASSERT_TRUE(panel->SetDirectory(u"..", 0));
+    panel->AnswerOpenPluginInfo(info);
+    EXPECT_EQ(TFarModule::FromHostString(info.CurDir), u"");
+}
+
+TEST_F(PanelTasks, EveryReadSeesTheStoreAsItIsAndEachListingLivesUntilGivenBack) {
+    Group(u"g");
+    Put(u"g/a", u"/srv/a");
+    auto panel = TWaymarks::CreatePanel({});
+    ASSERT_TRUE(panel->SetDirectory(u"g", 0));
+    EXPECT_EQ(Names(*panel), (std::vector<String>{u"..", u"g/a"}));
+    // Stored elsewhere (another panel, another process): the next read shows it.
+    Put(u"g/b", u"/srv/b");
+    EXPECT_EQ(Names(*panel), (std::vector<String>{u"..", u"g/a", u"g/b"}));
+
+    // The host's search reads the groups below before it gives the outer listing back.
+    Group(u"g/inner");
+    Put(u"g/inner/x", u"/srv/x");
+    far::PluginPanelItem* outer = nullptr;
+    int outerCount = 0;
+    ASSERT_TRUE(panel->GetFindData(far::OPM_FIND, outer, outerCount));
+    ASSERT_TRUE(panel->SetDirectory(u"g/inner", far::OPM_FIND));
+    far::PluginPanelItem* inner = nullptr;
+    int innerCount = 0;
+    ASSERT_TRUE(panel->GetFindData(far::OPM_FIND, inner, innerCount));
+    ASSERT_EQ(innerCount, 2);
+    EXPECT_EQ(TFarModule::FromHostString(inner[1].FindData.lpwszFileName), u"g/inner/x");
+    panel->FreeFindData(inner, innerCount);
+    ASSERT_TRUE(panel->SetDirectory(u"..", far::OPM_FIND));
+    std::vector<String> outerNames;
+    for (int i = 0; i < outerCount; ++i)
+        outerNames.push_back(TFarModule::FromHostString(outer[i].FindData.lpwszFileName));
+    EXPECT_EQ(outerNames, (std::vector<String>{u"..", u"g/a", u"g/b", u"g/inner"}));
+    panel->FreeFindData(outer, outerCount);
+}
+
+TEST_F(PanelTasks, OnlyTheRememberedGroupIsWrittenAndOnlyWhenTheUserMovedTheDifference) {
+    Group(u"a");
+    Group(u"a/b");
+    SetRemember(true);
+    // A value of another type than the options dialog writes: a whole save would rewrite it.
+    WriteRaw(OptionsPath(), u"AllowPathSuffix", platform::RegistryType::String, Bytes(u"1"));
+    auto panel = TWaymarks::CreatePanel({});
+    ASSERT_TRUE(panel->SetDirectory(u"a", 0));
+    EXPECT_EQ(TOptions().LastPanelDir, u"a");
+    EXPECT_EQ(ReadRaw(OptionsPath(), u"AllowPathSuffix").first, platform::RegistryType::String);
+
+    // The host's search walks the groups without moving the user's place.
+    ASSERT_TRUE(panel->SetDirectory(u"a/b", far::OPM_FIND));
+    ASSERT_TRUE(panel->SetDirectory(u"..", far::OPM_FIND));
+    EXPECT_EQ(TOptions().LastPanelDir, u"a");
+
+    // The same group again writes nothing: a value kept in another type stays as it is.
+    WriteRaw(OptionsPath(), u"LastPanelDir", platform::RegistryType::ExpandString, Bytes(u"a\0"));
+    ASSERT_TRUE(panel->SetDirectory(u"a", 0));
+    EXPECT_EQ(ReadRaw(OptionsPath(), u"LastPanelDir").first, platform::RegistryType::ExpandString);
+    ASSERT_TRUE(panel->SetDirectory(u"a/b", 0));
+    EXPECT_EQ(ReadRaw(OptionsPath(), u"LastPanelDir").first, platform::RegistryType::String);
+    EXPECT_EQ(TOptions().LastPanelDir, u"a/b");
 }
 
 TEST_F(PanelTasks, TheGroupShownIsRememberedOnlyWhenAskedAndOnlyWhileItIsAGroup) {
@@ -191,7 +285,7 @@ TEST_F(PanelTasks, TheGroupShownIsRememberedOnlyWhenAskedAndOnlyWhileItIsAGroup)
     Group(u"a/b");
     {
         auto panel = TWaymarks::CreatePanel({});
-        ASSERT_TRUE(panel->SetDirectory(u"a/b"));
+        ASSERT_TRUE(panel->SetDirectory(u"a/b", 0));
     }
     // Untouched: still the stored default.
     EXPECT_EQ(TOptions().LastPanelDir, u"LastPanelDir");
@@ -200,7 +294,7 @@ TEST_F(PanelTasks, TheGroupShownIsRememberedOnlyWhenAskedAndOnlyWhileItIsAGroup)
     SetRemember(true);
     {
         auto panel = TWaymarks::CreatePanel({});
-        ASSERT_TRUE(panel->SetDirectory(u"a/b"));
+        ASSERT_TRUE(panel->SetDirectory(u"a/b", 0));
         EXPECT_EQ(TOptions().LastPanelDir, u"a/b");
     }
     EXPECT_EQ(TWaymarks::CreatePanel({})->GetCurrentDir(), u"a/b");
@@ -229,9 +323,12 @@ TEST_F(PanelTasks, DeleteAsksFirstAndTakesAGroupWithEverythingBelowIt) {
     EXPECT_TRUE(panel->BeginDeleteFiles(1, far::OPM_SILENT));
     EXPECT_EQ(host.Messages().size(), 3u);
 
+    Put(u"other", u"/srv/other");
     EXPECT_TRUE(panel->DeleteFile(Item(u"g"), 0));
+    EXPECT_TRUE(panel->DeleteFile(Item(u"other"), 0));
     EXPECT_EQ(Names(), (std::vector<String>{u"keep"}));
-    EXPECT_EQ(Refreshes(), 1);
+    // The host reads the panel once after the batch; the panel asks for nothing per item.
+    EXPECT_EQ(Refreshes(), 0);
     EXPECT_EQ(Names(*panel), (std::vector<String>{u"keep"}));
 }
 
@@ -239,7 +336,7 @@ TEST_F(PanelTasks, NewGroupsAreNamedInTheDialogInsideTheGroupShown) {
     Group(u"a");
     Put(u"a/w", u"/srv/w");
     auto panel = TWaymarks::CreatePanel({});
-    ASSERT_TRUE(panel->SetDirectory(u"a"));
+    ASSERT_TRUE(panel->SetDirectory(u"a", 0));
     String proposed = u"proposed";
     host.QueueDialogActions("set 1 \"new/deeper\"\nclick 3");
     EXPECT_TRUE(panel->MakeDirectory(proposed));
@@ -337,7 +434,7 @@ TEST_F(PanelTasks, ImportStoresIntoTheGroupShownAndAsksPerExistingItem) {
                                              ItemXml("../../outside", "/srv/climbed") +
                                              ItemXml("sub/deep", "/srv/deep")));
     auto panel = TWaymarks::CreatePanel({});
-    ASSERT_TRUE(panel->SetDirectory(u"in"));
+    ASSERT_TRUE(panel->SetDirectory(u"in", 0));
 
     host.QueueDialogActions(std::string(kOverwrite) + kSkip);
     auto& item = Item(u"batch.wmk");
