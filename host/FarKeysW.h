@@ -14,6 +14,7 @@ constexpr int32_t PKF_PREPROCESS = 0x80000;
 
 constexpr int32_t VK_TAB = 0x09;
 constexpr int32_t VK_RETURN = 0x0D;
+constexpr int32_t VK_PRIOR = 0x21;
 constexpr int32_t VK_F3 = 0x72;
 constexpr int32_t VK_F4 = 0x73;
 constexpr int32_t VK_F5 = 0x74;

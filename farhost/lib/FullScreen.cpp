@@ -19,7 +19,7 @@ struct CommandKey {
 constexpr CommandKey kCommandKeys[] = {
     {keys::Tab, "tab"},   {keys::F1 + 3, "f4"},         {keys::Shift | (keys::F1 + 3), "shift+f4"},
     {keys::F1 + 4, "f5"}, {keys::F1 + 5, "f6"},         {keys::F1 + 6, "f7"},
-    {keys::F1 + 7, "f8"}, {keys::Ctrl | 'R', "ctrl+r"},
+    {keys::F1 + 7, "f8"}, {keys::Ctrl | 'R', "ctrl+r"}, {keys::Ctrl | keys::PgUp, "ctrl+pgup"},
 };
 
 std::vector<wm::String> Strings(far::HostText const* texts, int32_t count) {
@@ -199,13 +199,6 @@ void FullScreen::ToggleMark() {
     MoveCursor(1, false);
 }
 
-void FullScreen::Up() {
-    const PanelView view = ActiveView();
-    if (view.rows.empty() || view.rows[0].name != "..") return;
-    MoveCursor(0, true);
-    Execute("enter");
-}
-
 void FullScreen::InsertCurrentName() {
     const PanelView view = ActiveView();
     if (view.rows.empty()) return;
@@ -344,9 +337,6 @@ void FullScreen::Press(uint32_t key) {
             return;
         case keys::Ins:
             ToggleMark();
-            return;
-        case keys::Ctrl | keys::PgUp:
-            Up();
             return;
         case keys::F1:
             Help();

@@ -60,8 +60,6 @@ private:
     PanelView ViewOf(size_t side) const;
     void MoveCursor(int delta, bool absolute);
     void ToggleMark();
-    // Ctrl+PgUp: ".." entered, where the panel lists it.
-    void Up();
     PanelView ActiveView() const;
     void InsertCurrentName();
     void PluginsMenu();

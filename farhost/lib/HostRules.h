@@ -60,7 +60,8 @@ inline bool IsParentItem(const wm::String& name) {
     return name == u"..";
 }
 
-// ".." while the host believes CurDir is empty leaves the plugin: FE_CLOSE, then ClosePluginW,
+// ".." (and Ctrl+PgUp, offered to ProcessKeyW first, with or without a ".." item) while the host
+// believes CurDir is empty leaves the plugin (seen in the real host): FE_CLOSE, then ClosePluginW,
 // and the side shows its file folder again. A nonzero FE_CLOSE answer keeps a panel the user
 // is leaving; a close the plugin asked for (FCTL_CLOSEPLUGIN, FCTL_SETPANELDIR) is not refused.
 inline bool ParentLeavesPlugin(const wm::String& curDir) {

@@ -78,10 +78,11 @@ void PanelKeys::Enter(bool shift) {
         if (shift || files.Entries().empty()) return;
         const PanelEntry& entry = files.Entries()[static_cast<size_t>(files.CurrentItem())];
         if (!entry.IsDirectory()) return;
-        const wm::String left = fs::path(files.Directory()).filename().u16string();
-        const bool up = rules::IsParentItem(entry.name);
+        if (rules::IsParentItem(entry.name)) {
+            FolderUp();
+            return;
+        }
         files.SetDirectory((fs::path(files.Directory()) / entry.name).u16string());
-        if (up) files.SetCurrentItem(std::max(0, files.Find(left)));
         files.Redraw();
         return;
     }
@@ -94,11 +95,8 @@ void PanelKeys::Enter(bool shift) {
         Reread(*panel, true);
         return;
     }
-    const bool up = rules::IsParentItem(entry.name);
-    const wm::String oldCurDir = panel->Info().curDir;
-    if (up && rules::ParentLeavesPlugin(oldCurDir)) {
-        if (!host_.ClosePluginPanel(host_.Panels().ActiveSide(), true))
-            notes_ << "(the plugin kept its panel open)\n";
+    if (rules::IsParentItem(entry.name)) {
+        PluginUp(*panel);
         return;
     }
     const auto setDirectory = host_.Exports().SetDirectoryW;
@@ -107,9 +105,42 @@ void PanelKeys::Enter(bool shift) {
                            {HandleText(panel->Handle()), wm::ToUtf8(entry.name), "0"});
     if (!setDirectory(panel->Handle(), ToHost(entry.name), 0) || !panel->IsOpen()) return;
     panel->Read(false);
-    const int left = up ? panel->Find(rules::FolderLeft(oldCurDir)) : -1;
-    panel->SetCurrentItem(std::max(0, left));
+    panel->SetCurrentItem(0);
     panel->Redraw();
+}
+
+void PanelKeys::Up() {
+    const auto panel = ActivePlugin();
+    if (!panel) {
+        FolderUp();
+        return;
+    }
+    if (!Claimed(*panel, far::VK_PRIOR, far::PKF_CONTROL)) PluginUp(*panel);
+}
+
+void PanelKeys::FolderUp() {
+    FilePanel& files = host_.Panels().Active();
+    const wm::String left = fs::path(files.Directory()).filename().u16string();
+    files.SetDirectory((fs::path(files.Directory()) / "..").u16string());
+    files.SetCurrentItem(std::max(0, files.Find(left)));
+    files.Redraw();
+}
+
+void PanelKeys::PluginUp(PluginPanel& panel) {
+    const wm::String oldCurDir = panel.Info().curDir;
+    if (rules::ParentLeavesPlugin(oldCurDir)) {
+        if (!host_.ClosePluginPanel(host_.Panels().ActiveSide(), true))
+            notes_ << "(the plugin kept its panel open)\n";
+        return;
+    }
+    const auto setDirectory = host_.Exports().SetDirectoryW;
+    if (!setDirectory) return;
+    const wm::String up = u"..";
+    host_.RecordPluginCall("SetDirectoryW", {HandleText(panel.Handle()), "..", "0"});
+    if (!setDirectory(panel.Handle(), ToHost(up), 0) || !panel.IsOpen()) return;
+    panel.Read(false);
+    panel.SetCurrentItem(std::max(0, panel.Find(rules::FolderLeft(oldCurDir))));
+    panel.Redraw();
 }
 
 bool PanelKeys::CopyOut(PluginPanel& panel, const PanelEntry& entry, int32_t opMode) {

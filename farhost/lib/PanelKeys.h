@@ -25,6 +25,9 @@ public:
 
     // Enter (Shift+Enter): a directory item is entered, ".." may leave the plugin.
     void Enter(bool shift);
+    // Ctrl+PgUp: the folder above, with the cursor on the folder left; on a plugin panel whose
+    // CurDir is empty, the plugin is left.
+    void Up();
     // F3: the file to view, the current item of a file panel when it is not a folder. On a
     // plugin panel the key is the plugin's.
     std::optional<std::filesystem::path> ViewedFile();
@@ -50,6 +53,9 @@ private:
     // Offers the key to the active plugin panel; true when the host must do nothing more.
     bool Claimed(PluginPanel& panel, int key, uint32_t controlState);
     void Note(const char* function, int answer);
+    // ".." on a file panel, and on a plugin panel once the plugin left the key to the host.
+    void FolderUp();
+    void PluginUp(PluginPanel& panel);
     // GetFilesW of one item into a fresh temporary folder, kept in lastCopy_ when it is done.
     bool CopyOut(PluginPanel& panel, const PanelEntry& entry, int32_t opMode);
 

@@ -106,6 +106,8 @@ void Session::AddPanelCommands() {
                });
     AddCommand("f8", "f8                   delete the marked (or current) items",
                [this](const auto&) { keys_.Delete(); });
+    AddCommand("ctrl+pgup", "ctrl+pgup            the folder or group above, as Ctrl+PgUp does",
+               [this](const auto&) { keys_.Up(); });
     AddCommand("ctrl+r", "ctrl+r               read the active side again, as Ctrl+R does",
                [this](const auto&) { RereadSide(host_.Panels().ActiveSide()); });
     AddCommand("close", "close                leave the active side's plugin panel",

@@ -297,7 +297,8 @@ def a_waymark_stored_elsewhere_shows_in_the_open_panel(host, files, msg):
     a, b = files("a"), files("b")
     host.start(a, b)
     store(host, a, "top")
-    open_panel(host, ["top"], "top")
+    host.command("cd:")  # the prefix alone opens the panel too
+    wait_listing(host, "left", ["top"], "top", "/")
     # From the other panel's command line: the panel shows it at once.
     host.keys("Tab")
     host.wait(lambda s: s.command_line() == host_path(b) + ">", "the right panel active")
