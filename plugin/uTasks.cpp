@@ -111,7 +111,8 @@ bool TWaymarks::JumpByName(StringView typed, far::HANDLE panel, bool searchAllow
             TFarModule::ShowError(MessageText(MNoPreviousLocation));
             return false;
         }
-        jumped = JumpTo(*g_previousLocation, far::PANEL_ACTIVE, suffix, true);
+        jumped =
+            JumpTo(*g_previousLocation, far::PANEL_ACTIVE, suffix, true, TDirectoryText::Literal);
     } else {
         const auto found = Find(name, searchAllowed);
         if (!found) {
@@ -191,13 +192,15 @@ std::unique_ptr<TWaymarkInfo> TWaymarks::Find(StringView typed, bool searchAllow
 }
 
 bool TWaymarks::JumpTo(const TWaymarkInfo& waymark, far::HANDLE panel, StringView suffix,
-                       bool pluginCallsAllowed) {
+                       bool pluginCallsAllowed, TDirectoryText text) {
     if (waymark.IsGroup()) {
         TFarModule::ShowError(MessageText(MWaymarkNotFound));
         return false;
     }
     const bool plainDirectory = IsNullGuid(waymark.PluginID);
-    String target = plainDirectory ? ExpandDirectory(waymark.Directory) : waymark.Directory;
+    String target = plainDirectory && text == TDirectoryText::Expanded
+                        ? ExpandDirectory(waymark.Directory)
+                        : waymark.Directory;
     target += suffix;
     if (pluginCallsAllowed && plainDirectory && TFarModule::IsPluginCommand(target)) {
         return TFarMacro::ExecuteCommand(target);

@@ -24,10 +24,13 @@ public:
 
     // Jumps `panel` to the waymark a typed name resolves to; "-" jumps back.
     static bool JumpByName(StringView name, far::HANDLE panel, bool searchAllowed);
-    // Jumps `panel` to the waymark's (expanded) directory with `suffix` appended, offering to
-    // walk up to an existing parent when it cannot be entered.
+    // How JumpTo reads a directory: through the substitution engines, or as it stands (a
+    // folder a panel showed, whose name may look like a substitution form).
+    enum class TDirectoryText { Expanded, Literal };
+    // Jumps `panel` to the waymark's directory with `suffix` appended, offering to walk up to an
+    // existing parent when it cannot be entered.
     static bool JumpTo(const TWaymarkInfo& waymark, far::HANDLE panel, StringView suffix,
-                       bool pluginCallsAllowed);
+                       bool pluginCallsAllowed, TDirectoryText text = TDirectoryText::Expanded);
     // The waymark a typed name resolves to (asking with a menu when several match), or null.
     // A search raises EWaymarkError when the stored names cannot all be listed.
     static std::unique_ptr<TWaymarkInfo> Find(StringView name, bool searchAllowed);

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "platform/Environment.h"
 #include "platform/Paths.h"
 #include "plugin/uFunctions.h"
 #include "plugin/uOptions.h"
@@ -239,6 +240,25 @@ TEST_F(Tasks, PathSuffixAndTheJumpBack) {
     EXPECT_EQ(Active(), Dir("start"));
     EXPECT_TRUE(Run(u"-"));
     EXPECT_EQ(Active(), Dir("docs/2024"));
+}
+
+TEST_F(Tasks, TheJumpBackGoesToTheFolderAsItWasNamed) {
+    // A folder whose name looks like a substitution form: the way back takes it literally.
+    ASSERT_TRUE(platform::SetEnvironmentValue(u"WmJumpBackVariable", u"elsewhere"));
+    fs::create_directories(root / "x%WmJumpBackVariable%y");
+    fs::create_directories(root / "xelsewherey");
+    {
+        TOptions options;
+        options.UseSubstEngines = true;
+        options.UseSubstEngines_BatchEnv = true;
+        ASSERT_TRUE(options.Save());
+    }
+    Add(u"docs", Dir("docs"));
+    host.Panels().Active().SetDirectory(Dir("x%WmJumpBackVariable%y"));
+    EXPECT_TRUE(Run(u"docs"));
+    EXPECT_EQ(Active(), Dir("docs"));
+    EXPECT_TRUE(Run(u"-"));
+    EXPECT_EQ(Active(), Dir("x%WmJumpBackVariable%y"));
 }
 
 TEST_F(Tasks, WalksUpToAnExistingParentWhenAsked) {
