@@ -164,9 +164,10 @@ int TConfirmOverwriteWaymarkDialog::Ask(const TWaymarkInfo& existing,
     return TConfirmOverwriteDialog::Ask(MessageText(MOverwriteQuestion), &old, &fresh);
 }
 
+// The file on disk is the one that exists: it is described as such, and nothing as new.
 int TConfirmOverwriteFileDialog::Ask(StringView path) {
-    const TItemDescription file = DescribeFile(MIncomingEntry, path);
-    return TConfirmOverwriteDialog::Ask(MessageText(MOverwriteQuestion), nullptr, &file);
+    const TItemDescription file = DescribeFile(MExistingEntry, path);
+    return TConfirmOverwriteDialog::Ask(MessageText(MOverwriteQuestion), &file, nullptr);
 }
 
 TConfirmOverwriteDialog::TItemDescription TConfirmOverwriteFileDialog::DescribeFile(

@@ -406,9 +406,10 @@ def copy_and_move_export_a_group_to_files(host, files, msg):
     # A move over the files asks about the first one; "for all" answers for the second too.
     host.keys("F6")
     question = host.wait_box(msg(0))
-    incoming = host_path(os.path.join(folder, "build.wmk"))
-    check(question.lines[0] == msg(32) and question.lines[1].startswith(f"{msg(27)} {incoming} "),
-          f"the question whether to overwrite {incoming}", host)
+    on_disk = host_path(os.path.join(folder, "build.wmk"))
+    # The file on disk is the one that exists (message 26), not a new one.
+    check(question.lines[0] == msg(32) and question.lines[1].startswith(f"{msg(26)} {on_disk} "),
+          f"the question whether to overwrite {on_disk}", host)
     host.keys("M-a")
     host.wait(lambda s: s.box() and f"[x] {msg(28)}" in s.box().lines, "the box for all checked")
     host.keys("Enter")

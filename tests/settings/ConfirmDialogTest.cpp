@@ -74,15 +74,16 @@ TEST_F(ConfirmDialog, TheFileFormDescribesWhatIsOnDiskInOneLineFittedToTheLabel)
     const auto missing = TConfirmOverwriteFileDialog::DescribeFile(27, (root / "gone").u16string());
     EXPECT_EQ(missing.Details, u" " + Msg(35));
 
-    // No existing line: 10 rows, the file on row 3; a short path is padded so that the details
-    // end at the label's right edge (column 5 to 70 on 80 columns).
+    // The file on disk is the existing one, with no incoming line: 10 rows, the file on row 3; a
+    // short path is padded so that the details end at the label's right edge (column 5 to 70 on
+    // 80 columns).
     host.QueueDialogActions("esc");
     EXPECT_EQ(TConfirmOverwriteFileDialog::Ask((root / "gone").u16string()), 4);
     const auto& screen = host.DialogScreens().at(0);
     const int top = 7;
     EXPECT_EQ(screen[top + 1].substr(5, 1), u"╔");
     EXPECT_EQ(screen[top + 8].substr(5, 1), u"╚");
-    EXPECT_EQ(RowOf(screen, Msg(27) + u" " + (root / "gone").u16string()), top + 3);
+    EXPECT_EQ(RowOf(screen, Msg(26) + u" " + (root / "gone").u16string()), top + 3);
     EXPECT_EQ(screen[top + 3].substr(7 + 66 - 11, 11), u" " + Msg(35));
 
     // A long path is shortened by the host, never wrapped.
