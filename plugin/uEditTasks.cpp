@@ -10,12 +10,19 @@
 namespace wm {
 namespace {
 
-// Runs the dialog until it is cancelled (false) or confirmed with a name (true).
-bool RunUntilNamed(TEditWaymarkDialog& dialog) {
+// Runs the dialog until it is cancelled (false) or confirmed with a name that may be made
+// (true), with the full name in `waymark`; a refused name is said and the dialog comes back with
+// everything typed.
+bool RunUntilNamed(TEditWaymarkDialog& dialog, StringView prefix, TWaymarkInfo& waymark) {
     for (;;) {
         if (!dialog.Run()) return false;
-        if (!dialog.Name.empty()) return true;
-        TFarModule::ShowError(MessageText(MEmptyName));
+        if (dialog.Name.empty()) {
+            TFarModule::ShowError(MessageText(MEmptyName));
+            continue;
+        }
+        TWaymarks::DialogToInfo(dialog, prefix, waymark);
+        if (!TOptions::IsReservedName(waymark.Name)) return true;
+        TFarModule::ShowError(MessageText(MReservedName));
     }
 }
 
@@ -68,9 +75,8 @@ bool TWaymarks::Edit(const TWaymarkInfo& waymark) {
     auto dialog = TFarDialog::New<TEditWaymarkDialog>();
     String prefix;
     InfoToDialog(waymark, *dialog, prefix);
-    if (!RunUntilNamed(*dialog)) return false;
     TWaymarkInfo edited = waymark;
-    DialogToInfo(*dialog, prefix, edited);
+    if (!RunUntilNamed(*dialog, prefix, edited)) return false;
 
     const String& oldName = waymark.Name;
     if (oldName.empty() || edited.Name == oldName) {
@@ -90,8 +96,7 @@ bool TWaymarks::AddFromPanel(StringView prefix, far::HANDLE panel) {
         auto dialog = TFarDialog::New<TEditWaymarkDialog>();
         String unused;
         InfoToDialog(waymark, *dialog, unused);
-        if (!RunUntilNamed(*dialog)) return false;
-        DialogToInfo(*dialog, prefix, waymark);
+        if (!RunUntilNamed(*dialog, prefix, waymark)) return false;
         if (const auto stored = Find(waymark.Name, false)) {
             if (stored->IsGroup()) {
                 TFarModule::ShowError(MessageText(MTargetIsGroup));

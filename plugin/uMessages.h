@@ -74,10 +74,11 @@ enum TMessage : uint8_t {
     MKeyNewGroup = 64,
     MKeyDelete = 65,
     MKeyAdd = 66,
+    MReservedName = 67,  // "-" is the jump back's
     MNoMessage = 255,
 };
 
 // Every language file holds this many message lines.
-constexpr int MessageCount = MKeyAdd + 1;
+constexpr int MessageCount = MReservedName + 1;
 
 }  // namespace wm

@@ -128,6 +128,12 @@ bool TOptions::Save() {
     });
 }
 
+String TOptions::ValidateNewName(StringView name) {
+    String normal = ValidateName(name);
+    if (IsReservedName(normal)) throw EWaymarkError(MessageText(MReservedName));
+    return normal;
+}
+
 bool TOptions::StoreLastPanelDir() {
     if (!OpenKey(kOptionsKey, false)) return false;
     const KeyScope scope(*this);

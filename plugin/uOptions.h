@@ -27,6 +27,10 @@ public:
     // The normal form of an entry name. Raises EWaymarkError with message 10 for a name that is
     // empty or normalises to nothing, with message 11 for a forbidden character.
     static String ValidateName(StringView name);
+    // The same for a name about to be made, which may not be "-" either (message 67): the
+    // command line reads that as the jump back.
+    static String ValidateNewName(StringView name);
+    static bool IsReservedName(StringView normalName) { return normalName == u"-"; }
 
     // The entry, or null when there is no key of that name with a string `Directory`. Raises
     // EWaymarkError for a bad name and EConvertError for a stored PluginID that is no GUID.

@@ -179,7 +179,7 @@ TWaymarksPanel::TActivation TWaymarksPanel::ActivateCurrent(far::HANDLE target) 
     if (name.empty()) return TActivation::Nothing;
     if (group) return TActivation::Group;
     // A jump of this panel closes it: the host deletes the panel before the call returns.
-    TWaymarks::JumpByName(name, target, false);
+    TWaymarks::JumpByName(name, target, false, TWaymarks::TNameSource::Stored);
     return TActivation::Jumped;
 }
 
@@ -224,7 +224,7 @@ bool TWaymarksPanel::MakeDirectory(String& name) {
     String path;
     try {
         TOptions::ValidateName(typed);
-        path = TOptions::ValidateName(ResolvePath(CurrentDir, typed));
+        path = TOptions::ValidateNewName(ResolvePath(CurrentDir, typed));
     } catch (const EWaymarkError& error) {
         TFarModule::ShowError(error.Message());
         return false;

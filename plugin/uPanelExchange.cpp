@@ -27,7 +27,7 @@ String PathText(const fs::path& path) {
 String EntryPathIn(StringView group, StringView name) {
     const String inner = TWaymarkInfo::NormalizeName(name);
     try {
-        return TOptions::ValidateName(group.empty() ? inner : String(group) + u"/" + inner);
+        return TOptions::ValidateNewName(group.empty() ? inner : String(group) + u"/" + inner);
     } catch (const EWaymarkError& error) {
         TFarModule::ShowErrorLines({error.Message(), String(name)});
         return {};

@@ -87,7 +87,8 @@ bool TWaymarks::ExecuteCommandLine(StringView text) {
     return JumpByName(Trim(text), far::PANEL_ACTIVE, true);
 }
 
-bool TWaymarks::JumpByName(StringView typed, far::HANDLE panel, bool searchAllowed) {
+bool TWaymarks::JumpByName(StringView typed, far::HANDLE panel, bool searchAllowed,
+                           TNameSource source) {
     bool allowSuffix = false, allowPluginCalls = false;
     {
         const TOptions options;
@@ -106,7 +107,7 @@ bool TWaymarks::JumpByName(StringView typed, far::HANDLE panel, bool searchAllow
     auto origin = InfoFromPanel(far::PANEL_ACTIVE);
     const bool fromFilePanel = TFarPanel(TPanelSide::Active, false).Plugin == 0;
     bool jumped = false;
-    if (name == u"-") {
+    if (name == u"-" && source == TNameSource::Typed) {
         if (!g_previousLocation) {
             TFarModule::ShowError(MessageText(MNoPreviousLocation));
             return false;
@@ -246,7 +247,7 @@ bool TWaymarks::StoreCurrentDirectory(StringView name, far::HANDLE panel) {
         TFarModule::ShowError(MessageText(MNoFolderToStore));
         return false;
     }
-    waymark->SetName(name);
+    waymark->Name = TOptions::ValidateNewName(name);
     if (const auto stored = Find(name, false)) waymark->Description = stored->Description;
     return StoreWithConfirmation(*waymark);
 }

@@ -23,7 +23,10 @@ public:
     static bool ExecuteCommandLine(StringView text);
 
     // Jumps `panel` to the waymark a typed name resolves to; "-" jumps back.
-    static bool JumpByName(StringView name, far::HANDLE panel, bool searchAllowed);
+    // A name typed on the command line, where "-" is the jump back, or one read from the store.
+    enum class TNameSource { Typed, Stored };
+    static bool JumpByName(StringView name, far::HANDLE panel, bool searchAllowed,
+                           TNameSource source = TNameSource::Typed);
     // How JumpTo reads a directory: through the substitution engines, or as it stands (a
     // folder a panel showed, whose name may look like a substitution form).
     enum class TDirectoryText { Expanded, Literal };

@@ -476,6 +476,20 @@ TEST_F(PanelTasks, BadFilesAreSaidAndTheBatchGoesOn) {
     EXPECT_EQ(Refreshes(), 1);
 }
 
+TEST_F(PanelTasks, AnItemNamedLikeTheJumpBackIsSaidAndTheOthersAreImported) {
+    const fs::path source = root / "src";
+    WriteFile(source / "two.wmk", Exchange(ItemXml("-", "/srv/dash") + ItemXml("ok", "/srv/ok")));
+    auto panel = TWaymarks::CreatePanel({});
+    EXPECT_EQ(Import(*panel, u"two.wmk", source), 2);
+    EXPECT_EQ(MessageTexts(), (std::vector<String>{Msg(67)}));
+    EXPECT_EQ(Names(), (std::vector<String>{u"ok"}));
+    // Inside a group the same name is no jump back: g/- is reached as cd:g/-.
+    Group(u"g");
+    ASSERT_TRUE(panel->SetDirectory(u"g", 0));
+    EXPECT_EQ(Import(*panel, u"two.wmk", source), 2);
+    EXPECT_EQ(Names(), (std::vector<String>{u"g", u"g/-", u"g/ok", u"ok"}));
+}
+
 TEST_F(PanelTasks, ADirectoryTreeBecomesGroupsWithOneRefreshAndOneChoiceForTheBatch) {
     Group(u"tree");
     Put(u"tree/a", u"/srv/old");
