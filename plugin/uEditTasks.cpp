@@ -1,6 +1,7 @@
 // The operations that run the edit dialog: editing and renaming a stored waymark or group, and
 // adding one for a panel's directory.
 #include "framework/FarModule.h"
+#include "platform/CharCase.h"
 #include "plugin/uEditUI.h"
 #include "plugin/uFunctions.h"
 #include "plugin/uMessages.h"
@@ -40,27 +41,59 @@ bool RenameTargetIsFree(const String& newName, bool movingGroup) {
     return false;
 }
 
-// Writes the group and everything below it under the new name, and only then removes the old
-// entries. When a write fails, what was written is removed again and the old entries stay.
-bool MoveGroup(const String& oldName, const TWaymarkInfo& group) {
+// The same name but for the letter case, as the store compares names.
+bool SameButForCase(StringView a, StringView b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (platform::UpperCaseChar(a[i]) != platform::UpperCaseChar(b[i])) return false;
+    }
+    return true;
+}
+
+// A rename that changes only the letter case: the store ignores case, so the new spelling would
+// be written into the old key and the removal of the old name would then take it away. Each key
+// is made again instead, as one change where the store can make it whole; where a write fails,
+// the old entries are written back.
+bool RenameLetterCase(const std::vector<TWaymarkInfo>& before,
+                      const std::vector<TWaymarkInfo>& after) {
+    const bool renamed = TOptions().WriteTogether([&] {
+        for (size_t i = 0; i < before.size(); ++i) {
+            if (TWaymarks::RemoveStored(before[i].Name) && TWaymarks::Store(after[i])) continue;
+            for (size_t j = 0; j <= i; ++j) {
+                TWaymarks::RemoveStored(after[j].Name);
+                TWaymarks::Store(before[j]);
+            }
+            return false;
+        }
+        return true;
+    });
+    return renamed || ReportStoreFailed(after.front().Name);
+}
+
+// Moves the group and everything below it to the new name. A new name writes every entry first
+// and only then removes the old ones; when a write fails, what was written is removed again and
+// the old entries stay.
+bool MoveGroup(const TWaymarkInfo& old, const TWaymarkInfo& group, bool caseOnly) {
     size_t start = 0;
-    const auto children = TWaymarks::ListChildren(oldName, true, start);
+    const auto children = TWaymarks::ListChildren(old.Name, true, start);
     if (!children) return ReportStoreFailed(group.Name);
-    std::vector<TWaymarkInfo> moved{group};
+    std::vector<TWaymarkInfo> before{old}, moved{group};
     TOptions options;
     for (const String& child : *children) {
         auto entry = options.ReadEntry(child);
         if (!entry) return ReportStoreFailed(group.Name);
+        before.push_back(*entry);
         entry->Name = group.Name + u"/" + child.substr(start - 1);
         moved.push_back(std::move(*entry));
     }
+    if (caseOnly) return RenameLetterCase(before, moved);
     for (size_t written = 0; written < moved.size(); ++written) {
         if (TWaymarks::Store(moved[written])) continue;
         while (written-- > 0) TWaymarks::RemoveStored(moved[written].Name);
         return ReportStoreFailed(moved.front().Name);
     }
     for (auto it = children->rbegin(); it != children->rend(); ++it) TWaymarks::RemoveStored(*it);
-    TWaymarks::RemoveStored(oldName);
+    TWaymarks::RemoveStored(old.Name);
     return true;
 }
 
@@ -82,8 +115,10 @@ bool TWaymarks::Edit(const TWaymarkInfo& waymark) {
     if (oldName.empty() || edited.Name == oldName) {
         return Store(edited) || ReportStoreFailed(edited.Name);
     }
-    if (!RenameTargetIsFree(edited.Name, waymark.IsGroup())) return false;
-    if (waymark.IsGroup()) return MoveGroup(oldName, edited);
+    const bool caseOnly = SameButForCase(edited.Name, oldName);
+    if (!caseOnly && !RenameTargetIsFree(edited.Name, waymark.IsGroup())) return false;
+    if (waymark.IsGroup()) return MoveGroup(waymark, edited, caseOnly);
+    if (caseOnly) return RenameLetterCase({waymark}, {edited});
     // The old entry goes only once the new one is stored.
     if (!Store(edited)) return ReportStoreFailed(edited.Name);
     RemoveStored(oldName);

@@ -193,11 +193,13 @@ bool TWaymarksPanel::ProcessKey(int key, unsigned controlState) {
         ActivateCurrent(far::PANEL_PASSIVE);
         return true;
     }
-    // The host's edit command edits waymarks only; on a group it would show file attributes.
+    // F4 edits here, for groups and waymarks alike: the host's edit command would show a
+    // group's file attributes, and after it the host does not read the panel again, so a
+    // changed name or text would stay unseen.
     if (key == far::VK_F4 && state == 0) {
         bool group = false;
         const String name = CurrentItemName(group);
-        if (!group || name == kUp) return false;
+        if (name.empty() || name == kUp) return false;
         if (TWaymarks::EditByName(name)) Refresh();
         return true;
     }

@@ -146,7 +146,8 @@ inline bool RereadsAfterMakeDirectory(Outcome outcome) {
 }
 
 // F4 on a plugin panel: GetFilesW of the current item with OPM_EDIT, no move, into a fresh
-// temporary folder; the host edits the copy there. Enter on a file item does the same with
+// temporary folder; the host edits the copy there, and does not read the panel again after
+// (seen in the real host: a change the plugin made in GetFilesW stayed unseen until Ctrl+R). Enter on a file item does the same with
 // OPM_SILENT | OPM_VIEW to run the copy, and reads the panel again.
 constexpr int32_t kEditOpMode = far::OPM_EDIT;
 constexpr int32_t kRunOpMode = far::OPM_SILENT | far::OPM_VIEW;

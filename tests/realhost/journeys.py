@@ -390,6 +390,8 @@ def copy_and_move_export_a_group_to_files(host, files, msg):
     host.keys("Enter")
     wait_listing(host, "left", ["..", "build", "run"], "build")
     check(host.entries()["tools/build"]["Description"] == "Build & test", "the description stored", host)
+    # The panel shows it at once, in place of the directory.
+    host.wait(lambda s: s.panel_rows("left")[1] == ["build", "Build & test"], "the description in the panel")
     host.keys("Up", "Enter")
     wait_listing(host, "left", ["tools", "top"], "tools")
 
@@ -542,3 +544,34 @@ def delete_make_groups_add_and_edit_in_the_panel(host, files, msg):
     wait_listing(host, "left", ["docs", "top"], "top")
     top = host.entries()["top"]
     check((top["Description"], top["Directory"]) == ("The top", host_path(a)), "the description stored", host)
+
+
+@journey
+def a_rename_that_changes_only_the_letter_case_keeps_the_entries(host, files, msg):
+    a = files("a")
+    host.start(a, files("b"))
+    store(host, a, "tools/build", "top")
+    open_panel(host, ["tools", "top"], "tools")
+    host.keys("Enter")
+    wait_listing(host, "left", ["..", "build"], "..")
+
+    def rename(old, new):
+        host.keys("F4")
+        edit_dialog(host, msg, old)
+        host.keys("End", *["BSpace"] * len(old))
+        host.type(new)
+        edit_dialog(host, msg, new)
+        host.keys("Enter")
+
+    host.keys("Down")
+    rename("build", "Build")
+    wait_listing(host, "left", ["..", "Build"])
+    stored = host.entries()
+    check(stored.get("tools/Build", {}).get("Directory") == host_path(a), f"tools/Build stored, not {stored}", host)
+
+    # A group's new spelling goes to everything below it.
+    host.keys("Up", "Enter")
+    wait_listing(host, "left", ["tools", "top"], "tools")
+    rename("tools", "Tools")
+    wait_listing(host, "left", ["Tools", "top"])
+    check(set(host.entries()) == {"Tools", "Tools/Build", "top"}, f"the new spelling stored: {host.entries()}", host)

@@ -73,6 +73,44 @@ TEST_F(EditTasks, ARenamedGroupTakesEverythingBelowItAlong) {
     EXPECT_TRUE(Read(u"h/a")->IsGroup());
 }
 
+TEST_F(EditTasks, ARenameThatChangesOnlyTheLetterCaseKeepsTheEntryUnderTheNewSpelling) {
+    Put(u"g", u"", true);
+    Put(u"g/x", u"/srv/x");
+    Answer("X");
+    ASSERT_TRUE(TWaymarks::EditByName(u"g/x"));
+    EXPECT_EQ(Names(), (std::vector<String>{u"g", u"g/X"}));
+    ASSERT_NE(Read(u"g/X"), nullptr);
+    EXPECT_EQ(Read(u"g/X")->Directory, u"/srv/x");
+
+    // A group too, with everything below it.
+    Put(u"g/sub", u"", true);
+    Put(u"g/sub/y", u"/srv/y");
+    Answer("G");
+    ASSERT_TRUE(TWaymarks::EditByName(u"g"));
+    EXPECT_TRUE(host.Messages().empty());
+    EXPECT_EQ(Names(), (std::vector<String>{u"G", u"G/sub", u"G/sub/y", u"G/X"}));
+    EXPECT_EQ(Read(u"G/sub/y")->Directory, u"/srv/y");
+    EXPECT_TRUE(Read(u"G")->IsGroup());
+
+    // A write that fails part way loses nothing: undone as one change, or, where the store
+    // cannot group writes (as the Windows registry), written back.
+    for (const bool grouped : {true, false}) {
+        const auto before = Names();
+        RefusingRegistry refusing;
+        refusing.faults.RefuseWriteGroups(!grouped);
+        refusing.faults.FailWhen([](const platform::RegistryCallInfo& call) {
+            return call.call == platform::RegistryCall::CreateKey &&
+                   call.name.find(u"g/sub/y") != String::npos;
+        });
+        Answer("g");
+        EXPECT_FALSE(TWaymarks::EditByName(u"G")) << grouped;
+        refusing.faults.ClearFaults();
+        EXPECT_EQ(Names(), before) << grouped;
+        EXPECT_EQ(Read(u"G/sub/y")->Directory, u"/srv/y") << grouped;
+        EXPECT_EQ(LastMessage()[1], Msg(25));
+    }
+}
+
 TEST_F(EditTasks, AGroupRenameThatFailsHalfwayLosesNothing) {
     Put(u"g", u"", true);
     Put(u"g/a", u"", true);
