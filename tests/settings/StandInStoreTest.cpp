@@ -69,6 +69,16 @@ TEST_F(StandInStore, AKilledProcessLeavesEveryEntryWhole) {
             }
             ::_exit(1);
         }
+        // The kill lands after the child's first store, however slow its start (a sanitizer
+        // build on a loaded machine), and then at a different moment each run.
+        const auto started = std::chrono::steady_clock::now();
+        while (std::chrono::steady_clock::now() - started < std::chrono::seconds(10)) {
+            platform::SqliteRegistry registry(file);
+            const platform::ScopedRegistry scope(registry);
+            const auto stored = TOptions().EnumEntryNames();
+            if (stored && !stored->empty()) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(40 + 37 * run));
         ::kill(child, SIGKILL);
         int status = 0;
