@@ -74,11 +74,12 @@ enum TMessage : uint8_t {
     MKeyNewGroup = 64,
     MKeyDelete = 65,
     MKeyAdd = 66,
-    MReservedName = 67,  // "-" is the jump back's
+    MReservedName = 67,          // "-" is the jump back's
+    MThroughAnotherPlugin = 68,  // a jump this host cannot make, with the waymark's name
     MNoMessage = 255,
 };
 
 // Every language file holds this many message lines.
-constexpr int MessageCount = MReservedName + 1;
+constexpr int MessageCount = MThroughAnotherPlugin + 1;
 
 }  // namespace wm

@@ -198,12 +198,15 @@ bool TWaymarks::JumpTo(const TWaymarkInfo& waymark, far::HANDLE panel, StringVie
         TFarModule::ShowError(MessageText(MWaymarkNotFound));
         return false;
     }
-    const bool plainDirectory = IsNullGuid(waymark.PluginID);
-    String target = plainDirectory && text == TDirectoryText::Expanded
-                        ? ExpandDirectory(waymark.Directory)
-                        : waymark.Directory;
+    // This host hands a panel a path and nothing else: no other plugin, parameter or host file.
+    if (!IsNullGuid(waymark.PluginID) || !waymark.Param.empty() || !waymark.HostFile.empty()) {
+        TFarModule::ShowErrorLines({MessageText(MThroughAnotherPlugin), waymark.Name});
+        return false;
+    }
+    String target =
+        text == TDirectoryText::Expanded ? ExpandDirectory(waymark.Directory) : waymark.Directory;
     target += suffix;
-    if (pluginCallsAllowed && plainDirectory && TFarModule::IsPluginCommand(target)) {
+    if (pluginCallsAllowed && TFarModule::IsPluginCommand(target)) {
         return TFarMacro::ExecuteCommand(target);
     }
     // A UNC target goes to the panel like any other directory; the walk up stops at its share.
@@ -211,12 +214,10 @@ bool TWaymarks::JumpTo(const TWaymarkInfo& waymark, far::HANDLE panel, StringVie
     // own for it before the question below, and again at every missing level of the walk.
     bool asked = false;
     for (;;) {
-        const bool missing = plainDirectory && platform::IsMissingPath(target);
-        if (!missing && TFarPanel::SetPanelDirectory(panel, target, waymark.PluginID, waymark.Param,
-                                                     waymark.HostFile)) {
+        if (!platform::IsMissingPath(target) &&
+            TFarPanel::SetPanelDirectory(panel, target, NullGuid, u"", u"")) {
             return true;
         }
-        if (!plainDirectory) return false;
         if (!asked) {
             asked = true;
             if (AskYesNoCancel({MessageText(MTitle), MessageText(MCannotEnterDirectory), target,

@@ -291,9 +291,10 @@ TEST_F(Tasks, AWaymarkWithAParameterCannotBeEntered) {
     info.Directory = Dir("a");
     info.Param = u"x";
     ASSERT_TRUE(TWaymarks::Store(info));
-    host.QueueMessageAnswer(0);
+    // Said at once: no question about a folder that could not be entered.
     EXPECT_FALSE(Run(u"p"));
-    EXPECT_EQ(LastMessage()[1], Msg(7));
+    EXPECT_EQ(host.Messages().size(), 1u);
+    EXPECT_EQ(LastMessage(), Error({Msg(68), u"p"}));
     EXPECT_EQ(Active(), Dir("start"));
 }
 
@@ -313,14 +314,14 @@ TEST_F(Tasks, AUncTargetGoesToThePanelAndTheWalkStopsAtItsShare) {
     EXPECT_EQ(LastMessage(), Error({Msg(7)}));
 }
 
-TEST_F(Tasks, AWaymarkThroughAnotherPluginFailsSilently) {
+TEST_F(Tasks, AWaymarkThroughAnotherPluginSaysWhyItCannotGo) {
     TWaymarkInfo info;
     info.SetName(u"other");
     info.Directory = Dir("a");
     info.PluginID = Guid{1, 2, 3, {4, 5, 6, 7, 8, 9, 10, 11}};
     ASSERT_TRUE(TWaymarks::Store(info));
     EXPECT_FALSE(Run(u"other"));
-    EXPECT_TRUE(host.Messages().empty());
+    EXPECT_EQ(LastMessage(), Error({Msg(68), u"other"}));
     EXPECT_EQ(Active(), Dir("start"));
 }
 
