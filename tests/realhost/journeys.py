@@ -54,7 +54,13 @@ def choose_plugin(host, keys, title):
 
 def open_panel(host, names, current=None):
     choose_plugin(host, ["F11"], "Plugin commands")
-    return wait_listing(host, "left", names, current)
+    screen = wait_listing(host, "left", names, current)
+    # Under load wine may split the key's escape sequence and type its tail ("[23~") into the
+    # command line; Esc clears it, as it does any typed text.
+    if not screen.command_line().endswith(">"):
+        host.keys("Escape")
+        screen = host.wait(lambda s: s.command_line().endswith(">"), "an empty command line")
+    return screen
 
 
 def store(host, folder, *names):
