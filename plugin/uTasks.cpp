@@ -310,8 +310,23 @@ bool TWaymarks::Delete(StringView name) {
             TFarModule::ShowError(MessageText(MDeleteFailed));
             return false;
         }
+        // What cannot be deleted is named; the rest goes, but for the groups that still hold
+        // something, so that the panel keeps showing it.
+        std::vector<String> kept;
+        const auto holdsKept = [&](const String& group) {
+            return std::any_of(kept.begin(), kept.end(), [&](const String& name) {
+                return name.size() > group.size() && name.starts_with(group + u"/");
+            });
+        };
         for (auto it = children->rbegin(); it != children->rend(); ++it) {
-            if (!RemoveStored(*it)) return false;
+            if (holdsKept(*it) || RemoveStored(*it)) continue;
+            kept.push_back(*it);
+        }
+        if (!kept.empty()) {
+            std::vector<String> lines{MessageText(MDeleteFailed)};
+            lines.insert(lines.end(), kept.rbegin(), kept.rend());
+            TFarModule::ShowErrorLines(lines);
+            return false;
         }
     }
     if (!RemoveStored(name)) {

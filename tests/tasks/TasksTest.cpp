@@ -342,6 +342,24 @@ TEST_F(Tasks, DeleteRemovesAGroupWithEverythingBelowIt) {
     EXPECT_EQ(LastMessage()[1], Msg(6));
 }
 
+TEST_F(Tasks, AMemberThatCannotBeDeletedIsNamedAndTheRestGo) {
+    Add(u"g", u"", true);
+    Add(u"g/a", u"", true);
+    Add(u"g/a/b", Dir("a"));
+    Add(u"g/c", Dir("a"));
+    Add(u"g/d", Dir("a"));
+    {
+        RefusingRegistry refusing;
+        refusing.faults.FailWhen([](const platform::RegistryCallInfo& call) {
+            return call.call == platform::RegistryCall::DeleteSubKey && call.name == u"g/c";
+        });
+        EXPECT_FALSE(TWaymarks::Delete(u"g"));
+    }
+    // The member that stayed keeps the groups it is in, so that the panel still shows it.
+    EXPECT_EQ(TOptions().EnumEntryNames(), (std::vector<String>{u"g", u"g/c"}));
+    EXPECT_EQ(LastMessage(), Error({Msg(13), u"g/c"}));
+}
+
 TEST_F(Tasks, AListingCutShortIsReportedAndNotActedOn) {
     Add(u"Proj", u"", true);
     for (const char16_t* name : {u"Proj/alpha", u"Proj/beta", u"Proj/gamma"}) Add(name, Dir("a"));
