@@ -17,7 +17,18 @@ bool IsMissingPath(StringView path) {
 
 bool IsValidFileName(StringView name) {
     if (name.empty() || name == u"." || name == u"..") return false;
-    return name.find_first_of(StringView(u"/\0", 2)) == StringView::npos;
+    if (name.find_first_of(StringView(u"/\0", 2)) != StringView::npos) return false;
+    // File names are UTF-8 here: a surrogate without its pair has no spelling in it.
+    for (size_t i = 0; i < name.size(); ++i) {
+        const char16_t c = name[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < name.size() && name[i + 1] >= 0xDC00 &&
+            name[i + 1] <= 0xDFFF) {
+            ++i;
+            continue;
+        }
+        if (c >= 0xD800 && c <= 0xDFFF) return false;
+    }
+    return true;
 }
 
 }  // namespace wm::platform

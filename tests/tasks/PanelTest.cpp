@@ -424,6 +424,23 @@ TEST_F(PanelTasks, ANameThatCannotBeAFileIsSaidAndTheOthersGoOn) {
 }
 #endif
 
+#ifndef _WIN32
+// Names here are UTF-8, which has no spelling for a surrogate without its pair (Windows names
+// are UTF-16 and can hold one).
+TEST_F(PanelTasks, ANameNoFileSystemCanSpellIsSaidAndTheOthersAreWritten) {
+    Group(u"g");
+    Put(u"g/a", u"/srv/a");
+    Put(String(u"g/bad") + char16_t(0xD800), u"/srv/bad");
+    Put(u"g/z", u"/srv/z");
+    auto panel = TWaymarks::CreatePanel({});
+    EXPECT_FALSE(Export(*panel, u"g", root));
+    EXPECT_TRUE(fs::exists(root / "g" / "a.wmk"));
+    EXPECT_TRUE(fs::exists(root / "g" / "z.wmk"));
+    ASSERT_EQ(MessageTexts(), (std::vector<String>{Msg(50)}));
+    EXPECT_EQ(host.Messages()[0].lines.at(2), String(u"g/bad") + char16_t(0xD800));
+}
+#endif
+
 TEST_F(PanelTasks, ImportStoresIntoTheGroupShownAndAsksPerExistingItem) {
     Group(u"in");
     Put(u"in/one", u"/srv/old");
