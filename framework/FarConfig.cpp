@@ -29,17 +29,6 @@ std::span<const uint8_t> BytesOf(const T& value) {
     return {reinterpret_cast<const uint8_t*>(&value), sizeof value};
 }
 
-// Value names compare without regard to case.
-bool SameName(StringView a, StringView b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (a[i] != b[i] && platform::UpperCaseChar(a[i]) != platform::UpperCaseChar(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
 TFarConfig::TFarConfig(StringView section, bool openNow) : Registry_(CurrentRegistry()) {
@@ -108,7 +97,7 @@ bool TFarConfig::ReadTyped(StringView name, std::initializer_list<RegistryType> 
         // The registry ignores everything from a null character on.
         const StringView wanted = name.substr(0, name.find(u'\0'));
         const auto found = std::find_if(Loaded_->begin(), Loaded_->end(), [&](const auto& value) {
-            return SameName(value.name, wanted);
+            return platform::SameTextIgnoringCase(value.name, wanted);
         });
         if (found == Loaded_->end() || !isAccepted(found->type)) return false;
         type = found->type;

@@ -50,14 +50,21 @@ bool TFarPanelManaged::ProcessKey(int /*key*/, unsigned /*controlState*/) {
     return false;
 }
 
+void TFarPanelManaged::Update() {
+    UpdateByHandle(Handle());
+}
+
 void TFarPanelManaged::UpdateLivePanels() {
-    // The host reads a panel through the exports, which look it up: no lock while it does.
+    // The host reads a panel through the exports, which look it up: no lock while it does. By
+    // handle, which the host ignores once its panel is closed.
     std::vector<far::HANDLE> handles;
     LivePanels().ForEach([&](TFarPanelManaged& panel) { handles.push_back(panel.Handle()); });
-    for (const far::HANDLE handle : handles) {
-        CallHost(Startup().Control, 0, handle, far::FCTL_UPDATEPANEL, 1, far::LONG_PTR{0});
-        CallHost(Startup().Control, 0, handle, far::FCTL_REDRAWPANEL, 0, far::LONG_PTR{0});
-    }
+    for (const far::HANDLE handle : handles) UpdateByHandle(handle);
+}
+
+void TFarPanelManaged::UpdateByHandle(far::HANDLE handle) {
+    CallHost(Startup().Control, 0, handle, far::FCTL_UPDATEPANEL, 1, far::LONG_PTR{0});
+    CallHost(Startup().Control, 0, handle, far::FCTL_REDRAWPANEL, 0, far::LONG_PTR{0});
 }
 
 bool TFarPanelManaged::FindPanel(far::HANDLE handle, TFarPanelManaged*& panel) {

@@ -38,14 +38,18 @@ public:
     virtual int ProcessEvent(int event, void* param);
     virtual bool ProcessKey(int key, unsigned controlState);
 
-    // Asks the host to read every live panel again and draw it, for a change made elsewhere
-    // (the host does not read a panel on the other side by itself).
+    // Asks the host to read the panel again, keeping its marks, and to draw it.
+    void Update();
+    // Update for every live panel, for a change made elsewhere (the host does not read a panel
+    // on the other side by itself).
     static void UpdateLivePanels();
 
     // The live panel whose handle this is; false for null, INVALID_HANDLE_VALUE and unknown ones.
     static bool FindPanel(far::HANDLE handle, TFarPanelManaged*& panel);
 
 private:
+    static void UpdateByHandle(far::HANDLE handle);
+
     String AnsweredTitle;
     String AnsweredCurDir;
 };

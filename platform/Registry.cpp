@@ -56,16 +56,9 @@ RegistryStatus Registry::ReadValues(const RegistryKey& key, std::vector<Registry
 
 RegistryStatus Registry::ReadSubKeys(const RegistryKey& key, StringView prefix,
                                      const SubKeyVisitor& visit) {
-    const auto starts = [&](StringView name) {
-        if (name.size() < prefix.size()) return false;
-        for (size_t i = 0; i < prefix.size(); ++i) {
-            if (UpperCaseChar(name[i]) != UpperCaseChar(prefix[i])) return false;
-        }
-        return true;
-    };
     std::vector<String> names;
     const RegistryStatus listed = ListSubKeys(key, [&](StringView name) {
-        if (starts(name)) names.emplace_back(name);
+        if (StartsWithIgnoringCase(name, prefix)) names.emplace_back(name);
         return true;
     });
     if (listed != RegistryStatus::Ok) return listed;

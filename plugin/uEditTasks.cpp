@@ -41,15 +41,6 @@ bool RenameTargetIsFree(const String& newName, bool movingGroup) {
     return false;
 }
 
-// The same name but for the letter case, as the store compares names.
-bool SameButForCase(StringView a, StringView b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (platform::UpperCaseChar(a[i]) != platform::UpperCaseChar(b[i])) return false;
-    }
-    return true;
-}
-
 // A rename that changes only the letter case: the store ignores case, so the new spelling would
 // be written into the old key and the removal of the old name would then take it away. Each key
 // is made again instead, as one change where the store can make it whole; where a write fails,
@@ -115,7 +106,8 @@ bool TWaymarks::Edit(const TWaymarkInfo& waymark) {
     if (oldName.empty() || edited.Name == oldName) {
         return Store(edited) || ReportStoreFailed(edited.Name);
     }
-    const bool caseOnly = SameButForCase(edited.Name, oldName);
+    // The same name to the store, which ignores case: only the spelling changes.
+    const bool caseOnly = platform::SameTextIgnoringCase(edited.Name, oldName);
     if (!caseOnly && !RenameTargetIsFree(edited.Name, waymark.IsGroup())) return false;
     if (waymark.IsGroup()) return MoveGroup(waymark, edited, caseOnly);
     if (caseOnly) return RenameLetterCase({waymark}, {edited});

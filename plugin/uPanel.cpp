@@ -75,14 +75,14 @@ bool TWaymarksPanel::GetFindData(int /*opMode*/, far::PluginPanelItem*& items, i
         item.FindData.dwFileAttributes =
             info.IsGroup ? far::FILE_ATTRIBUTE_DIRECTORY : far::FILE_ATTRIBUTE_NORMAL;
     }
-    items = handed.FindData.empty() ? nullptr : handed.FindData.data();
+    items = handed.Array();
     count = static_cast<int>(handed.FindData.size());
     return true;
 }
 
 void TWaymarksPanel::FreeFindData(far::PluginPanelItem* items, int /*count*/) {
-    const auto given = std::find_if(Handed.begin(), Handed.end(), [&](const THandedListing& l) {
-        return (l.FindData.empty() ? nullptr : l.FindData.data()) == items;
+    const auto given = std::find_if(Handed.begin(), Handed.end(), [&](THandedListing& listing) {
+        return listing.Array() == items;
     });
     if (given != Handed.end()) Handed.erase(given);
     if (PendingFocus.empty()) return;
@@ -136,11 +136,6 @@ bool TWaymarksPanel::SetDirectory(StringView directory, int opMode) {
 
 int TWaymarksPanel::Control(int command, int param1, far::LONG_PTR param2) {
     return CallHost(Startup().Control, 0, Handle(), command, param1, param2);
-}
-
-void TWaymarksPanel::Refresh() {
-    Control(far::FCTL_UPDATEPANEL, 1, 0);
-    Control(far::FCTL_REDRAWPANEL, 0, 0);
 }
 
 void TWaymarksPanel::FocusItem(StringView path) {
@@ -200,11 +195,11 @@ bool TWaymarksPanel::ProcessKey(int key, unsigned controlState) {
         bool group = false;
         const String name = CurrentItemName(group);
         if (name.empty() || name == kUp) return false;
-        if (TWaymarks::EditByName(name)) Refresh();
+        if (TWaymarks::EditByName(name)) Update();
         return true;
     }
     if (key == far::VK_F4 && state == far::PKF_SHIFT) {
-        if (TWaymarks::AddFromPanel(CurrentDir, far::PANEL_PASSIVE)) Refresh();
+        if (TWaymarks::AddFromPanel(CurrentDir, far::PANEL_PASSIVE)) Update();
         return true;
     }
     return false;

@@ -56,6 +56,8 @@ private:
     struct THandedListing {
         std::shared_ptr<const TPanelItemArray> Items;
         std::vector<far::PluginPanelItem> FindData;
+        // What the host is handed: null for an empty listing.
+        far::PluginPanelItem* Array() { return FindData.empty() ? nullptr : FindData.data(); }
     };
 
     // The members of CurrentDir as the store holds them now; nothing when it cannot be read.
@@ -63,7 +65,6 @@ private:
     // `remember` is false while the host walks the panel for a search.
     void ChangeDir(StringView path, bool remember = true);
     void RememberDir();
-    void Refresh();
     void FocusItem(StringView path);
     // The file name of the item under the cursor, and whether it is a group (or "..").
     String CurrentItemName(bool& group);

@@ -41,7 +41,7 @@ bool TWaymarksPanel::GetFile(far::PluginPanelItem& item, int opMode, StringView 
     const String name = FromHostString(item.FindData.lpwszFileName);
     if ((opMode & far::OPM_EDIT) != 0) {
         const bool edited = TWaymarks::EditByName(name);
-        if (edited) Refresh();
+        if (edited) Update();
         return edited;
     }
     const auto found = TWaymarks::Find(name, false);
@@ -128,10 +128,10 @@ int TWaymarksPanel::PutFile(far::PluginPanelItem& item, int opMode, StringView s
     try {
         imported = ImportPath(CurrentDir, source, (opMode & far::OPM_SILENT) != 0);
     } catch (...) {
-        if (StoredCount > 0) Refresh();
+        if (StoredCount > 0) Update();
         throw;
     }
-    if (imported || StoredCount > 0) Refresh();
+    if (imported || StoredCount > 0) Update();
     if (!imported) return 0;
     item.Flags &= ~far::PPIF_SELECTED;
     return 2;

@@ -3,14 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "farhost/lib/HostText.h"
 #include "farhost/lib/HotKeyText.h"
 
 namespace farhost {
 namespace {
-
-wm::String FromHost(far::HostText text) {
-    return text ? wm::String(reinterpret_cast<const char16_t*>(text)) : wm::String();
-}
 
 far::HostText ToHost(const wm::String& text) {
     return reinterpret_cast<far::HostText>(text.c_str());
@@ -34,17 +31,17 @@ HostDialog::HostDialog(DialogEnvironment& environment, int x1, int y1, int x2, i
                        far::HostText helpTopic, const far::FarDialogItem* items, unsigned count,
                        far::DWORD flags, far::FARWINDOWPROC proc, far::LONG_PTR param)
     : environment_(environment),
-      helpTopic_(FromHost(helpTopic)),
+      helpTopic_(FromHostText(helpTopic)),
       flags_(flags),
       proc_(proc),
       param_(param) {
     for (unsigned i = 0; items && i < count; ++i) {
         Item item;
         item.record = items[i];
-        item.text = FromHost(items[i].PtrData);
+        item.text = FromHostText(items[i].PtrData);
         item.record.PtrData = nullptr;
         if (HasTextParameter(items[i])) {
-            item.parameter = FromHost(items[i].Param.History);
+            item.parameter = FromHostText(items[i].Param.History);
             item.record.Param.Reserved = 0;
         }
         FitToMask(item);
@@ -613,10 +610,10 @@ far::LONG_PTR HostDialog::Message(int msg, int param1, far::LONG_PTR param2) {
             // An item keeps its type.
             if (record.Type != item.record.Type) return 0;
             item.record = record;
-            item.text = FromHost(record.PtrData);
+            item.text = FromHostText(record.PtrData);
             item.record.PtrData = nullptr;
             if (HasTextParameter(record)) {
-                item.parameter = FromHost(record.Param.History);
+                item.parameter = FromHostText(record.Param.History);
                 item.record.Param.Reserved = 0;
             }
             FitToMask(item);

@@ -1,13 +1,13 @@
 #include "farhost/lib/HostRules.h"
 
+#include <algorithm>
+
+#include "farhost/lib/HostText.h"
+
 namespace farhost::rules {
 namespace {
 
-wm::String Copy(far::HostText text) {
-    return text ? wm::String(reinterpret_cast<const char16_t*>(text)) : wm::String();
-}
-
-// The column types of a mode ("NO,Z,C0"), each without its modifiers but the first letter's.
+// The column types of a mode ("NO,Z,C0"), each with its modifiers.
 std::vector<wm::String> ColumnTypes(const wm::String& text) {
     std::vector<wm::String> types;
     size_t start = 0;
@@ -23,12 +23,12 @@ std::vector<wm::String> ColumnTypes(const wm::String& text) {
 
 PanelInfo PanelInfoOf(const far::OpenPluginInfo& info) {
     PanelInfo panel;
-    panel.title = Copy(info.PanelTitle);
-    panel.curDir = Copy(info.CurDir);
+    panel.title = FromHostText(info.PanelTitle);
+    panel.curDir = FromHostText(info.CurDir);
     panel.flags = info.Flags;
     if (info.KeyBar) {
         for (size_t i = 0; i < panel.keyBar.size(); ++i) {
-            if (info.KeyBar->Titles[i]) panel.keyBar[i] = Copy(info.KeyBar->Titles[i]);
+            if (info.KeyBar->Titles[i]) panel.keyBar[i] = FromHostText(info.KeyBar->Titles[i]);
         }
     }
     const int mode = info.StartPanelMode - u'0';
@@ -40,15 +40,15 @@ PanelInfo PanelInfoOf(const far::OpenPluginInfo& info) {
         if (mode == kDescriptionsMode) panel.descriptionTitle = u"Description";
         return panel;
     }
-    const auto types = ColumnTypes(Copy(own->ColumnTypes));
+    const auto types = ColumnTypes(FromHostText(own->ColumnTypes));
     for (size_t i = 0; i < types.size(); ++i) {
         const wm::String& type = types[i];
         const far::HostText title = own->ColumnTitles ? own->ColumnTitles[i] : nullptr;
         if (!type.empty() && type[0] == u'N') {
             panel.namesOnly = type.find(u'O') != wm::String::npos;
-            if (title) panel.nameTitle = Copy(title);
+            if (title) panel.nameTitle = FromHostText(title);
         } else if (type == u"Z") {
-            panel.descriptionTitle = title ? Copy(title) : wm::String(u"Description");
+            panel.descriptionTitle = title ? FromHostText(title) : wm::String(u"Description");
         }
     }
     return panel;

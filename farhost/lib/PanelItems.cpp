@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "farhost/lib/HostText.h"
+
 namespace farhost {
 namespace {
-
-wm::String Copy(far::HostText text) {
-    return text ? wm::String(reinterpret_cast<const char16_t*>(text)) : wm::String();
-}
 
 far::HostText ToHost(const wm::String& text) {
     return reinterpret_cast<far::HostText>(text.c_str());
@@ -42,16 +40,16 @@ std::vector<size_t> ChosenItems(const std::vector<PanelEntry>& entries, int curr
 PanelEntry FromPluginItem(const far::PluginPanelItem& item) {
     PanelEntry entry;
     const far::FAR_FIND_DATA& data = item.FindData;
-    entry.name = Copy(data.lpwszFileName);
-    entry.alternateName = Copy(data.lpwszAlternateFileName);
+    entry.name = FromHostText(data.lpwszFileName);
+    entry.alternateName = FromHostText(data.lpwszAlternateFileName);
     entry.attributes = data.dwFileAttributes;
     entry.size = data.nFileSize;
     entry.packSize = data.nPackSize;
     entry.lastWriteTime = data.ftLastWriteTime;
     entry.creationTime = data.ftCreationTime;
     entry.lastAccessTime = data.ftLastAccessTime;
-    entry.description = Copy(item.Description);
-    entry.owner = Copy(item.Owner);
+    entry.description = FromHostText(item.Description);
+    entry.owner = FromHostText(item.Owner);
     entry.flags = item.Flags;
     entry.numberOfLinks = item.NumberOfLinks;
     entry.userData = item.UserData;

@@ -9,6 +9,7 @@
 
 #include "farhost/lib/Host.h"
 #include "farhost/lib/HostRules.h"
+#include "farhost/lib/HostText.h"
 #include "host/FarKeysW.h"
 
 namespace farhost {
@@ -21,10 +22,6 @@ std::string HandleText(far::HANDLE handle) {
 
 far::HostText ToHost(const wm::String& text) {
     return reinterpret_cast<far::HostText>(text.c_str());
-}
-
-wm::String TextOf(far::HostText text) {
-    return text ? wm::String(reinterpret_cast<const char16_t*>(text)) : wm::String();
 }
 
 // A fresh folder below the temporary folder, removed with everything in it.
@@ -157,7 +154,7 @@ bool PanelKeys::CopyOut(PluginPanel& panel, const PanelEntry& entry, int32_t opM
     Note("GetFilesW", answer);
     if (rules::OutcomeOf(answer) != rules::Outcome::Done) return false;
     const wm::String name = rules::ShownName(entry.name, true);
-    std::ifstream in(fs::path(TextOf(destinationText)) / name, std::ios::binary);
+    std::ifstream in(fs::path(FromHostText(destinationText)) / name, std::ios::binary);
     if (!in) {
         notes_ << "(no " << wm::ToUtf8(name) << " in the temporary folder)\n";
         return false;
@@ -257,7 +254,7 @@ void PanelKeys::MakeFolder(const wm::String& proposed) {
     far::HostText nameText = ToHost(name);
     host_.RecordPluginCall("MakeDirectoryW", {HandleText(panel->Handle()), wm::ToUtf8(name), "0"});
     const int answer = makeDirectory(panel->Handle(), &nameText, 0);
-    const wm::String made = TextOf(nameText);
+    const wm::String made = FromHostText(nameText);
     Note("MakeDirectoryW", answer);
     if (!panel->IsOpen() || !rules::RereadsAfterMakeDirectory(rules::OutcomeOf(answer))) return;
     panel->Read(true);
