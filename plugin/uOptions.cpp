@@ -1,6 +1,7 @@
 #include "plugin/uOptions.h"
 
 #include "core/Guid.h"
+#include "platform/CharCase.h"
 #include "plugin/uFunctions.h"
 #include "plugin/uMessages.h"
 
@@ -162,7 +163,7 @@ std::unique_ptr<TWaymarkInfo> TOptions::ReadEntry(StringView name) {
         return nullptr;
     }
     const KeyScope scope(*this);
-    return ReadOpenEntry(normal);
+    return ReadOpenEntry(OpenKeySpelling(normal));
 }
 
 std::optional<std::unique_ptr<TWaymarkInfo>> TOptions::ReadEntryStoredAs(StringView normalName) {
@@ -176,6 +177,18 @@ std::optional<std::unique_ptr<TWaymarkInfo>> TOptions::ReadEntryStoredAs(StringV
     String stored;
     if (!KeyName(stored) || stored != normalName) return std::nullopt;
     return ReadOpenEntry(normalName);
+}
+
+String TOptions::StoredSpelling(StringView normalName) {
+    if (!IsUsableName(normalName) || !OpenEntryKey(normalName, true)) return String(normalName);
+    const KeyScope scope(*this);
+    return OpenKeySpelling(normalName);
+}
+
+String TOptions::OpenKeySpelling(StringView normalName) {
+    String stored;
+    if (KeyName(stored) && platform::SameTextIgnoringCase(stored, normalName)) return stored;
+    return String(normalName);
 }
 
 std::unique_ptr<TWaymarkInfo> TOptions::ReadOpenEntry(StringView normal) {
@@ -221,7 +234,11 @@ bool TOptions::WriteEntryValues(StringView normalName, const TWaymarkInfo& info)
 }
 
 bool TOptions::WriteEntry(const TWaymarkInfo& info) {
-    const String normal = ValidateName(info.Name);
+    String normal = ValidateName(info.Name);
+    // "tools/b" beside a stored group "Tools" is its member: listed with it, deleted with it.
+    if (const size_t slash = normal.rfind(u'/'); slash != String::npos) {
+        normal = StoredSpelling(StringView(normal).substr(0, slash)) + normal.substr(slash);
+    }
     std::unique_ptr<TWaymarkInfo> previous;
     try {
         previous = ReadEntry(normal);
@@ -271,8 +288,7 @@ bool TOptions::ReadEntriesUnder(
     if (!OpenKey(kEntriesKey, true)) return Broken() == platform::RegistryStatus::Ok;
     const KeyScope scope(*this);
     return ReadSubKeys(prefix, [&](StringView name) {
-        // The store's prefix ignores case; the caller's does not.
-        if (!name.starts_with(prefix) || !IsUsableName(name)) return true;
+        if (!platform::StartsWithIgnoringCase(name, prefix) || !IsUsableName(name)) return true;
         std::unique_ptr<TWaymarkInfo> entry;
         try {
             entry = ReadLoadedEntry(name);

@@ -32,11 +32,12 @@ public:
     static String ValidateNewName(StringView name);
     static bool IsReservedName(StringView normalName) { return normalName == u"-"; }
 
-    // The entry, or null when there is no key of that name with a string `Directory`. Raises
+    // The entry, named as its key is spelt (the store's lookup ignores case), or null when there
+    // is no key of that name with a string `Directory`. Raises
     // EWaymarkError for a bad name and EConvertError for a stored PluginID that is no GUID.
     std::unique_ptr<TWaymarkInfo> ReadEntry(StringView name);
-    // Creates or overwrites the entry under its normal-form name; true when every value was
-    // stored.
+    // Creates or overwrites the entry under its normal-form name, a member under its group's
+    // stored spelling (so that it is listed with its group); true when every value was stored.
     bool WriteEntry(const TWaymarkInfo& info);
     bool DeleteEntry(StringView name);
     // The stored names in registry order, each as stored, leaving out keys whose names are not
@@ -47,7 +48,8 @@ public:
     // The same names one at a time, without a list: `visit` answers false to stop early and
     // must not use the store. False when the registry refused part way through.
     bool ForEachEntryName(const std::function<bool(StringView)>& visit);
-    // The entries whose stored names start with `prefix` exactly, read with their values from
+    // The entries whose stored names start with `prefix` (without regard to case, as the store
+    // looks names up), read with their values from
     // one listing of the store, in registry order; names EnumEntryNames leaves out are left out
     // here too. `visit` gets each name and its entry, null when it cannot be read (no
     // directory, or a PluginID that is no GUID). False when the store refused part way.
@@ -58,6 +60,9 @@ public:
     // store's lookup ignores case; a listing of the names would show it as typed); nothing when
     // none is, or when the store cannot say. Raises as ReadEntry does.
     std::optional<std::unique_ptr<TWaymarkInfo>> ReadEntryStoredAs(StringView normalName);
+    // The name as the key stored under it is spelt (the store's lookup ignores case), or as
+    // given when none is stored or the store cannot say.
+    String StoredSpelling(StringView normalName);
 
     // Entry path of the group the panel showed last.
     String LastPanelDir;
@@ -73,6 +78,8 @@ public:
     bool AllowSearchOverDir;
 
 private:
+    // The open key's name as stored, or `normalName` when the store cannot say.
+    String OpenKeySpelling(StringView normalName);
     // The entry whose key is open.
     std::unique_ptr<TWaymarkInfo> ReadOpenEntry(StringView normal);
     // The entry from the values the store answers from now; null without a directory.

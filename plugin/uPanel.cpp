@@ -130,7 +130,7 @@ bool TWaymarksPanel::SetDirectory(StringView directory, int opMode) {
     }
     const auto stored = TWaymarks::Find(target, false);
     if (!stored || !stored->IsGroup()) return false;
-    ChangeDir(u"/" + target, remember);
+    ChangeDir(u"/" + stored->Name, remember);  // as the group is spelt
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "framework/FarModule.h"
 #include "framework/FarPanel.h"
 #include "framework/FarPanelManaged.h"
+#include "platform/CharCase.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "plugin/uFunctions.h"
@@ -315,7 +316,8 @@ bool TWaymarks::Delete(StringView name) {
         std::vector<String> kept;
         const auto holdsKept = [&](const String& group) {
             return std::any_of(kept.begin(), kept.end(), [&](const String& name) {
-                return name.size() > group.size() && name.starts_with(group + u"/");
+                return name.size() > group.size() &&
+                       platform::StartsWithIgnoringCase(name, group + u"/");
             });
         };
         for (auto it = children->rbegin(); it != children->rend(); ++it) {
@@ -345,7 +347,8 @@ std::optional<std::vector<String>> TWaymarks::ListChildren(StringView parent, bo
     if (!names) return std::nullopt;
     std::vector<String> children;
     for (auto it = names->rbegin(); it != names->rend(); ++it) {
-        if (!StartsWith(*it, prefix)) continue;
+        // Members stored in another letter case than their group are its members all the same.
+        if (!platform::StartsWithIgnoringCase(*it, prefix)) continue;
         const StringView child = StringView(*it).substr(prefix.size());
         if (child.empty()) continue;
         if (!recursive && child.find_first_of(u"/\\") != StringView::npos) continue;

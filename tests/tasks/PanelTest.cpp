@@ -385,6 +385,31 @@ TEST_F(PanelTasks, ExportWritesOneFilePerWaymarkInATreeOfTheGroups) {
     EXPECT_TRUE(host.Messages().empty());
 }
 
+TEST_F(PanelTasks, MembersSpeltInAnotherCaseThanTheirGroupAreShownExportedAndMovedWithIt) {
+    // Stored before their groups were, as earlier versions stored them.
+    Put(u"tools/b", u"/srv/b");
+    Put(u"TOOLS/c/d", u"/srv/d");
+    Group(u"Tools");
+    Group(u"TOOLS/c");
+    Put(u"Tools/a", u"/srv/a");
+    EXPECT_EQ(Names(),
+              (std::vector<String>{u"Tools", u"Tools/a", u"tools/b", u"Tools/c", u"TOOLS/c/d"}));
+
+    auto panel = TWaymarks::CreatePanel({});
+    ASSERT_TRUE(panel->SetDirectory(u"TOOLS", 0));
+    EXPECT_EQ(panel->GetPanelTitle(), Msg(0) + u": /Tools");
+    EXPECT_EQ(Names(*panel), (std::vector<String>{u"..", u"Tools/a", u"tools/b", u"Tools/c"}));
+    ASSERT_TRUE(panel->SetDirectory(u"Tools/c", 0));
+    EXPECT_EQ(Names(*panel), (std::vector<String>{u"..", u"TOOLS/c/d"}));
+
+    ASSERT_TRUE(Export(*panel, u"Tools", root / "out", true));
+    for (const char* file : {"a.wmk", "b.wmk", "c/d.wmk"}) {
+        EXPECT_TRUE(fs::exists(root / "out" / "Tools" / file)) << file;
+    }
+    EXPECT_EQ(Names(), std::vector<String>{});
+    EXPECT_TRUE(host.Messages().empty());
+}
+
 TEST_F(PanelTasks, AnExistingFileIsAskedForAndTheAnswerCanHoldForTheBatch) {
     for (const char* name : {"a", "b", "c"}) Put(u"w/" + FromUtf8(name), u"/srv/new");
     Group(u"w");

@@ -342,6 +342,20 @@ TEST_F(Tasks, DeleteRemovesAGroupWithEverythingBelowIt) {
     EXPECT_EQ(LastMessage()[1], Msg(6));
 }
 
+TEST_F(Tasks, MembersGoUnderTheirGroupAsItIsSpeltAndGoWithIt) {
+    Add(u"tools/old", Dir("a"));  // stored before its group, as earlier versions did
+    EXPECT_TRUE(Run(u":Tools/a"));
+    EXPECT_TRUE(Run(u":tools/b"));
+    EXPECT_TRUE(Run(u":TOOLS/c/d"));
+    EXPECT_EQ(TOptions().EnumEntryNames(),
+              (std::vector<String>{u"Tools", u"Tools/a", u"Tools/b", u"Tools/c", u"Tools/c/d",
+                                   u"tools/old"}));
+    EXPECT_EQ(TOptions().ReadEntry(u"TOOLS/C")->Name, u"Tools/c");
+
+    EXPECT_TRUE(TWaymarks::Delete(u"tools"));
+    EXPECT_EQ(TOptions().EnumEntryNames(), std::vector<String>{});
+}
+
 TEST_F(Tasks, AMemberThatCannotBeDeletedIsNamedAndTheRestGo) {
     Add(u"g", u"", true);
     Add(u"g/a", u"", true);
