@@ -48,19 +48,18 @@ String GuidToString(const Guid& guid) {
     return text;
 }
 
-Guid StringToGuid(StringView text) {
-    const auto fail = [&]() -> Guid {
-        throw EConvertError(Format(u"'%s' is not a valid GUID value", {text}));
-    };
-    if (text.size() != kGuidLength || text.front() != u'{' || text.back() != u'}') return fail();
+std::optional<Guid> TryStringToGuid(StringView text) {
+    if (text.size() != kGuidLength || text.front() != u'{' || text.back() != u'}') {
+        return std::nullopt;
+    }
     for (size_t dash : {9, 14, 19, 24}) {
-        if (text[dash] != u'-') return fail();
+        if (text[dash] != u'-') return std::nullopt;
     }
     uint8_t bytes[16];
     for (size_t i = 0; i < 16; ++i) {
         const int high = HexValue(text[kBytePositions[i]]);
         const int low = HexValue(text[kBytePositions[i] + 1]);
-        if (high < 0 || low < 0) return fail();
+        if (high < 0 || low < 0) return std::nullopt;
         bytes[i] = static_cast<uint8_t>(high << 4 | low);
     }
     Guid guid;
@@ -70,6 +69,11 @@ Guid StringToGuid(StringView text) {
     guid.Data3 = static_cast<uint16_t>(bytes[6] << 8 | bytes[7]);
     std::memcpy(guid.Data4, bytes + 8, sizeof guid.Data4);
     return guid;
+}
+
+Guid StringToGuid(StringView text) {
+    if (const auto guid = TryStringToGuid(text)) return *guid;
+    throw EConvertError(Format(u"'%s' is not a valid GUID value", {text}));
 }
 
 }  // namespace wm

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "core/String.h"
 
@@ -26,5 +27,7 @@ String GuidToString(const Guid& guid);
 // Accepts hexadecimal digits of either case; anything but the exact 38-character form raises
 // EConvertError "'<text>' is not a valid GUID value".
 Guid StringToGuid(StringView text);
+// The same without raising: nothing for text that is not the exact form.
+std::optional<Guid> TryStringToGuid(StringView text);
 
 }  // namespace wm

@@ -11,14 +11,18 @@
 namespace wm {
 namespace {
 
-// Runs the dialog until it is cancelled (false) or confirmed with a name that may be made
-// (true), with the full name in `waymark`; a refused name is said and the dialog comes back with
-// everything typed.
+// Runs the dialog until it is cancelled (false) or confirmed with a name that may be made and an
+// identifier that is one (true), the fields in `waymark`; a refused name or identifier is said
+// and the dialog comes back with everything typed.
 bool RunUntilNamed(TEditWaymarkDialog& dialog, StringView prefix, TWaymarkInfo& waymark) {
     for (;;) {
         if (!dialog.Run()) return false;
         if (dialog.Name.empty()) {
             TFarModule::ShowError(MessageText(MEmptyName));
+            continue;
+        }
+        if (!dialog.TypedPluginID()) {
+            TFarModule::ShowErrorLines({MessageText(MInvalidPluginId), dialog.PluginID});
             continue;
         }
         TWaymarks::DialogToInfo(dialog, prefix, waymark);
@@ -144,7 +148,7 @@ void TWaymarks::InfoToDialog(const TWaymarkInfo& waymark, TEditWaymarkDialog& di
     if (!prefix.empty()) prefix.pop_back();  // its separator
     dialog.Name = ExtractLastComponent(waymark.Name);
     dialog.Directory = waymark.Directory;
-    dialog.PluginID = waymark.PluginID;
+    dialog.PluginID = IsNullGuid(waymark.PluginID) ? String() : GuidToString(waymark.PluginID);
     dialog.Param = waymark.Param;
     dialog.HostFile = waymark.HostFile;
     dialog.Description = waymark.Description;
@@ -154,7 +158,7 @@ void TWaymarks::DialogToInfo(const TEditWaymarkDialog& dialog, StringView prefix
                              TWaymarkInfo& waymark) {
     waymark.SetName(prefix.empty() ? dialog.Name : String(prefix) + u"/" + dialog.Name);
     waymark.Directory = dialog.Directory;
-    waymark.PluginID = dialog.PluginID;
+    waymark.PluginID = dialog.TypedPluginID().value_or(waymark.PluginID);
     waymark.Param = dialog.Param;
     waymark.HostFile = dialog.HostFile;
     waymark.Description = dialog.Description;

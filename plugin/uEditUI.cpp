@@ -9,9 +9,14 @@ namespace {
 constexpr Guid EditDialogId{
     0x5B0E7C42, 0x9A1D, 0x4E36, {0xB8, 0xF5, 0x2C, 0x7D, 0x41, 0xA0, 0x9E, 0x3B}};
 
-constexpr StringView kGuidMask = u"{HHHHHHHH-HHHH-HHHH-HHHH-HHHHHHHHHHHH}";
-// What the masked edit holds with every digit blank.
-constexpr StringView kBlankGuid = u"{        -    -    -    -            }";
+// Text with nothing but these is no identifier (a history may hold the blank form of a mask).
+constexpr StringView kGuidPunctuation = u" {}-";
+
+String Trimmed(const String& text) {
+    const size_t first = text.find_first_not_of(u' ');
+    if (first == String::npos) return {};
+    return text.substr(first, text.find_last_not_of(u' ') - first + 1);
+}
 
 }  // namespace
 
@@ -40,7 +45,8 @@ void TEditWaymarkDialog::CreateContent() {
         row.edit->SetHistory(row.history);
     }
     NameEdit->SetOnChange([this](TCustomEdit& sender, bool& allow) { CheckName(sender, allow); });
-    PluginIDEdit->SetMask(kGuidMask);
+    // No mask: the host keeps a mask where the history's name goes, and applies it only to
+    // fixed-width edits.
 }
 
 void TEditWaymarkDialog::ClearControls() {
@@ -77,18 +83,22 @@ bool TEditWaymarkDialog::Run() {
     NameEdit->SetText(Name);
     DescriptionEdit->SetText(Description);
     DirectoryEdit->SetText(Directory);
-    PluginIDEdit->SetText(GuidToString(PluginID));
+    PluginIDEdit->SetText(PluginID);
     ParamEdit->SetText(Param);
     HostFileEdit->SetText(HostFile);
     if (!ExecuteOk()) return false;
     Name = NameEdit->GetText();
     Description = DescriptionEdit->GetText();
     Directory = DirectoryEdit->GetText();
-    const String id = PluginIDEdit->GetText();
-    PluginID = id.empty() || id == kBlankGuid ? NullGuid : StringToGuid(id);
+    PluginID = Trimmed(PluginIDEdit->GetText());
     Param = ParamEdit->GetText();
     HostFile = HostFileEdit->GetText();
     return true;
+}
+
+std::optional<Guid> TEditWaymarkDialog::TypedPluginID() const {
+    if (PluginID.find_first_not_of(kGuidPunctuation) == String::npos) return NullGuid;
+    return TryStringToGuid(PluginID);
 }
 
 }  // namespace wm

@@ -11,15 +11,17 @@ class TEditWaymarkDialog : public TOkCancelDialog {
 public:
     explicit TEditWaymarkDialog(TConstruction key);
 
-    // Shows the fields; on OK they hold what was entered. A plugin identifier that is neither
-    // blank nor a whole GUID raises EConvertError, after Name, Description and Directory.
+    // Shows the fields; on OK they hold what was entered, the identifier as typed (trimmed).
     bool Run();
+    // The identifier typed: null when blank, nothing when it is no GUID.
+    std::optional<Guid> TypedPluginID() const;
 
     String Name;
     String Directory;
     String Param;
     String HostFile;
-    Guid PluginID{};
+    // Braced GUID text, or empty for none.
+    String PluginID;
     String Description;
 
     void ClearControls() override;

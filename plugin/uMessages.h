@@ -76,10 +76,11 @@ enum TMessage : uint8_t {
     MKeyAdd = 66,
     MReservedName = 67,          // "-" is the jump back's
     MThroughAnotherPlugin = 68,  // a jump this host cannot make, with the waymark's name
+    MInvalidPluginId = 69,       // the edit dialog's identifier, with the text typed
     MNoMessage = 255,
 };
 
 // Every language file holds this many message lines.
-constexpr int MessageCount = MThroughAnotherPlugin + 1;
+constexpr int MessageCount = MInvalidPluginId + 1;
 
 }  // namespace wm

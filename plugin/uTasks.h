@@ -65,7 +65,8 @@ public:
     // The waymark into the dialog's fields; `prefix` gets the group part of its name.
     static void InfoToDialog(const TWaymarkInfo& waymark, TEditWaymarkDialog& dialog,
                              String& prefix);
-    // The dialog's fields into the waymark, its name below `prefix`; the flags stay.
+    // The dialog's fields into the waymark, its name below `prefix`; the flags stay, and so does
+    // the identifier when the one typed is no GUID.
     static void DialogToInfo(const TEditWaymarkDialog& dialog, StringView prefix,
                              TWaymarkInfo& waymark);
 

@@ -222,6 +222,10 @@ class RealHost:
         """The stored options: {value name: value}."""
         return self._export(OPTIONS_KEY).get("", {})
 
+    def dialog_history(self, name):
+        """The host's saved history of the dialog edits called `name`: {value name: value}."""
+        return self._export(HOST_KEY + "\\SavedDialogHistory\\" + name).get("", {})
+
     def _export(self, key):
         """The key and every key below it: {path below the key, "/" between components: values}."""
         path = os.path.join(self.work, "export.reg")

@@ -581,3 +581,52 @@ def a_rename_that_changes_only_the_letter_case_keeps_the_entries(host, files, ms
     rename("tools", "Tools")
     wait_listing(host, "left", ["Tools", "top"])
     check(set(host.entries()) == {"Tools", "Tools/Build", "top"}, f"the new spelling stored: {host.entries()}", host)
+
+
+@journey
+def members_stored_in_another_letter_case_belong_to_their_group(host, files, msg):
+    a = files("a")
+    host.start(a, files("b"))
+    store(host, a, "Tools/x", "tools/y", "TOOLS/a/d")
+    stored = set(host.entries())
+    check(stored == {"Tools", "Tools/x", "Tools/y", "Tools/a", "Tools/a/d"}, f"one spelling of the group: {stored}", host)
+    # As an earlier version stored it.
+    host.store_elsewhere("tools/old", a)
+    open_panel(host, ["Tools"], "Tools")
+    host.keys("Enter")
+    wait_listing(host, "left", ["..", "a", "old", "x", "y"], "..", "/Tools")
+    host.keys("Enter")
+    wait_listing(host, "left", ["Tools"], "Tools")
+    host.keys("F8")
+    question = host.wait_box(msg(0))
+    check(question.lines[0] == msg(12), f"the question {msg(12)!r}", host)
+    host.keys("Enter")
+    wait_listing(host, "left", [])
+    check(host.entries() == {}, f"every member deleted with the group: {host.entries()}", host)
+
+
+@journey
+def an_identifier_that_is_no_guid_brings_the_dialog_back_as_typed(host, files, msg):
+    a = files("a")
+    host.start(a, files("b"))
+    store(host, a, "w")
+    open_panel(host, ["w"], "w")
+    host.keys("F4")
+    lines = edit_dialog(host, msg, "w")
+    check(lines[6] == msg(17) and not lines[7].startswith("{"), f"an empty identifier field: {lines}", host)
+    host.keys("Tab", "Tab", "Tab")
+    host.type("{0123")
+    host.wait(lambda s: s.box() and s.box().lines[7].startswith("{0123"), "the identifier typed")
+    host.keys("Enter")
+    host.wait(lambda s: s.box() and s.box().lines[:2] == [msg(69), "{0123"], "the message on the identifier")
+    host.keys("Enter")
+    lines = edit_dialog(host, msg, "w")
+    check(lines[7].startswith("{0123"), f"the identifier as typed: {lines}", host)
+    guid = "{01234567-89ab-cdef-0123-456789abcdef}"
+    host.type(guid[len("{0123"):])
+    host.wait(lambda s: s.box() and s.box().lines[7].startswith(guid), "the whole identifier typed")
+    host.keys("Enter")
+    wait_listing(host, "left", ["w"], "w")
+    check(host.entries()["w"].get("PluginID") == guid.upper(), f"the identifier stored: {host.entries()}", host)
+    history = host.dialog_history("Waymarks_PluginID").get("Lines", b"").decode("utf-16-le").split("\0")
+    check(guid in history, f"the identifier in its own history: {history}", host)

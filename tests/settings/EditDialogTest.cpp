@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "core/Exceptions.h"
 #include "plugin/uEditUI.h"
 #include "tests/settings/SettingsFixture.h"
 
@@ -25,7 +24,7 @@ TEST_F(EditDialog, ShowsSixLabelledEditsAndGivesBackWhatWasEntered) {
     EXPECT_EQ(dialog->Directory, u"/srv/beta");
     EXPECT_EQ(dialog->Description, u"Alpha");
     EXPECT_EQ(dialog->Param, u"p");
-    EXPECT_TRUE(IsNullGuid(dialog->PluginID));
+    EXPECT_EQ(dialog->PluginID, u"");
 
     // 76 x 18 on 80 columns: labels and edits alternate on rows 2 to 13 from column 5; the name
     // edit is 10 cells wide, the identifier 40, the others 66.
@@ -39,7 +38,7 @@ TEST_F(EditDialog, ShowsSixLabelledEditsAndGivesBackWhatWasEntered) {
         EXPECT_EQ(screen[top + 2 + 2 * row].substr(left + 5, label.size()), label) << row;
     }
     EXPECT_EQ(screen[top + 3].substr(left + 5, 5), u"alpha");
-    EXPECT_EQ(screen[top + 9].substr(left + 5, 38), u"{00000000-0000-0000-0000-000000000000}");
+    EXPECT_EQ(screen[top + 9].substr(left + 5, 38).find(u'{'), String::npos);  // no identifier
     EXPECT_NE(screen[top + 15].find(u"{ OK }"), String::npos);
     const auto& items = host.FindDialog(dialog->GetHandle())->Items();
     EXPECT_EQ(items[2].record.X2 - items[2].record.X1 + 1, 10);
@@ -57,31 +56,29 @@ TEST_F(EditDialog, ANameWithASeparatorDisablesOk) {
     EXPECT_EQ(host.Errors().size(), 2u);
 }
 
-TEST_F(EditDialog, ThePluginIdentifierIsBraceTextBlankMeansNone) {
+TEST_F(EditDialog, ThePluginIdentifierIsTextWithAHistoryAndNothingTypedIsLost) {
     auto dialog = TFarDialog::New<TEditWaymarkDialog>();
-    dialog->PluginID = kSome;
+    dialog->PluginID = GuidToString(kSome);
     host.QueueDialogActions("click 14");
     ASSERT_TRUE(dialog->Run());
-    EXPECT_EQ(dialog->PluginID, kSome);
+    EXPECT_EQ(dialog->TypedPluginID(), kSome);
+    // A history of its own, no mask: the host would read the one where the other is kept.
+    const auto& item = host.FindDialog(dialog->GetHandle())->Items()[8];
+    EXPECT_EQ(item.parameter, u"Waymarks_PluginID");
+    EXPECT_EQ(item.record.Flags & (far::DIF_HISTORY | far::DIF_MASKEDIT), far::DIF_HISTORY);
 
-    host.QueueDialogActions("set 8 \"{        -    -    -    -            }\"\nclick 14");
-    ASSERT_TRUE(dialog->Run());
-    EXPECT_TRUE(IsNullGuid(dialog->PluginID));
-
-    dialog->PluginID = kSome;
-    dialog->Param = u"kept";
-    host.QueueDialogActions(
-        "type 2 \"new\"\nset 8 \"{0123    -    -    -    -            }\"\nclick 14");
-    try {
-        dialog->Run();
-        FAIL() << "a partly filled identifier must not convert";
-    } catch (const EConvertError& error) {
-        EXPECT_EQ(error.Message(),
-                  u"'{0123    -    -    -    -            }' is not a valid GUID value");
+    for (const char* blank : {"", "  ", "{        -    -    -    -            }"}) {
+        host.QueueDialogActions("set 8 \"" + std::string(blank) + "\"\nclick 14");
+        ASSERT_TRUE(dialog->Run());
+        EXPECT_EQ(dialog->TypedPluginID(), NullGuid) << blank;
     }
+
+    // Part of an identifier is given back as typed, for the caller to refuse.
+    host.QueueDialogActions("type 2 \"new\"\nset 8 \" {0123-\"\nclick 14");
+    ASSERT_TRUE(dialog->Run());
     EXPECT_EQ(dialog->Name, u"new");
-    EXPECT_EQ(dialog->PluginID, kSome);
-    EXPECT_EQ(dialog->Param, u"kept");
+    EXPECT_EQ(dialog->PluginID, u"{0123-");
+    EXPECT_EQ(dialog->TypedPluginID(), std::nullopt);
 }
 
 }  // namespace

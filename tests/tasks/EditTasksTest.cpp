@@ -57,6 +57,26 @@ TEST_F(EditTasks, ARenameStaysInTheGroupAndAnEmptyNameAsksAgainWithTheTypedValue
     EXPECT_FALSE(TWaymarks::EditByName(u"missing"));
 }
 
+TEST_F(EditTasks, AnIdentifierThatIsNoGuidIsSaidAndTheDialogComesBackAsTyped) {
+    Put(u"w", u"/srv/w");
+    host.QueueDialogActions(
+        "set 2 \"v\"\nset 8 \"{0123\"\nclick 14\n"
+        "set 8 \"{01234567-89ab-cdef-0123-456789abcdef}\"\nclick 14");
+    ASSERT_TRUE(TWaymarks::EditByName(u"w"));
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_EQ(host.Messages()[0].lines[1], Msg(69));
+    EXPECT_EQ(host.Messages()[0].lines[2], u"{0123");
+    ASSERT_EQ(host.DialogScreens().size(), 2u);
+    bool shown = false;
+    for (const auto& row : host.DialogScreens()[1]) shown |= row.find(u"{0123") != String::npos;
+    EXPECT_TRUE(shown);
+
+    EXPECT_EQ(Read(u"w"), nullptr);
+    const auto renamed = Read(u"v");
+    ASSERT_NE(renamed, nullptr);
+    EXPECT_EQ(GuidToString(renamed->PluginID), u"{01234567-89AB-CDEF-0123-456789ABCDEF}");
+}
+
 TEST_F(EditTasks, ARenamedGroupTakesEverythingBelowItAlong) {
     Put(u"g", u"", true);
     Put(u"g/a", u"", true);
