@@ -77,10 +77,19 @@ enum TMessage : uint8_t {
     MReservedName = 67,          // "-" is the jump back's
     MThroughAnotherPlugin = 68,  // a jump this host cannot make, with the waymark's name
     MInvalidPluginId = 69,       // the edit dialog's identifier, with the text typed
+    MFileTooLarge = 70,          // Format: the file's size, the largest an exchange file may be
+    MFileItemsSkipped = 71,      // an import's report on one file, then its path
+    MItemsSkippedCount = 72,     // Format: items passed over, items in the file
+    MNothingToImport = 73,       // a well-formed file without a waymark, then its path
+    MItemBadPluginId = 74,       // the reason: an identifier that is no GUID
+    MReportContinue = 75,        // the report's buttons
+    MReportQuiet = 76,
+    MReportStop = 77,
+    MItemReason = 78,  // Format: the item's number, the reason
     MNoMessage = 255,
 };
 
 // Every language file holds this many message lines.
-constexpr int MessageCount = MInvalidPluginId + 1;
+constexpr int MessageCount = MItemReason + 1;
 
 }  // namespace wm

@@ -7,6 +7,7 @@
 
 #include "farhost/lib/LanguageFile.h"
 #include "platform/RegistryFaults.h"
+#include "plugin/uMessages.h"
 #include "tests/framework/TestPlugin.h"
 #include "tests/registry/Scratch.h"
 
@@ -21,7 +22,8 @@ class SettingsTest : private ScratchHolder, public FrameworkTest {
 protected:
     SettingsTest() : FrameworkTest(HostOptions(scratchKey.Below(u"Plugins"))) {
         std::string file = ".Language=English,English\n";
-        for (int i = 0; i < 70; ++i) file += "\"Message " + std::to_string(i) + "\"\n";
+        // Every message of the plugin, and one more.
+        for (int i = 0; i <= MessageCount; ++i) file += "\"Message " + std::to_string(i) + "\"\n";
         host.SetLanguageFile(farhost::LanguageFile::Parse(file));
     }
 
