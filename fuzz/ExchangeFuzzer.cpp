@@ -51,9 +51,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const wm::EXmlError&) {
         return 0;
     }
-    wm::ReadExchangeDocument(doc, [](std::unique_ptr<wm::TWaymarkInfo> info) {
-        if (info->Name.empty()) std::abort();
-    });
+    wm::TExchangeReading reading;
+    wm::ReadExchangeDocument(
+        doc,
+        [](std::unique_ptr<wm::TWaymarkInfo> info) {
+            if (info->Name.empty()) std::abort();
+        },
+        reading);
+    // Every item is either handed over or said to be passed over, with a reason.
+    for (const auto& skipped : reading.Skipped) {
+        if (skipped.Reason.empty() || skipped.Number == 0 || skipped.Number > reading.Items) {
+            std::abort();
+        }
+    }
 
     // Text before the first node may look like another encoding once saved; anything else
     // must load again. Attribute values settle after one round (line ends read as spaces).

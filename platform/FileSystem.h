@@ -32,4 +32,8 @@ std::optional<FileEntry> FindFileEntry(StringView path);
 // "..", and none of the characters or (on Windows) device names the system refuses.
 [[nodiscard]] bool IsValidFileName(StringView name);
 
+// True when `path` is a symbolic link or (on Windows) a junction or other reparse point that
+// leads to a directory: a walk that entered it could come round to where it started.
+[[nodiscard]] bool IsLinkedDirectory(StringView path);
+
 }  // namespace wm::platform

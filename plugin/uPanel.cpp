@@ -236,8 +236,10 @@ bool TWaymarksPanel::BeginGetFiles(int /*count*/, int /*opMode*/) {
     return true;
 }
 
-bool TWaymarksPanel::BeginPutFiles(int /*count*/, int /*opMode*/) {
+bool TWaymarksPanel::BeginPutFiles(int count, int opMode) {
     OverwriteChoice = 0;
+    Reports.Begin((opMode & far::OPM_SILENT) != 0);
+    if (count > 1) Reports.SetBatch();
     return true;
 }
 

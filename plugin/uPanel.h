@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "framework/FarPanelManaged.h"
+#include "plugin/uImportReport.h"
 #include "plugin/uInfo.h"
 #include "plugin/uPanelFace.h"
 
@@ -76,7 +77,9 @@ private:
     bool ExportEntry(const TWaymarkInfo& entry, StringView destination, bool move, bool silent);
     bool WriteWaymarkFile(const TWaymarkInfo& waymark, const std::filesystem::path& file, bool move,
                           bool silent);
-    bool ImportPath(const String& group, const std::filesystem::path& source, bool silent);
+    // `chosen`: the user marked the source; otherwise it was found in a folder being imported.
+    bool ImportPath(const String& group, const std::filesystem::path& source, bool silent,
+                    bool chosen);
     bool ImportDirectory(const String& group, const std::filesystem::path& source, bool silent);
     bool ImportFile(const String& group, const std::filesystem::path& source, bool silent);
     // The batch's answer to an overwrite question: true to overwrite. Cancel raises EAbort.
@@ -96,6 +99,7 @@ private:
     uint8_t OverwriteChoice = 0;  // 0 ask, 1 overwrite all, 2 skip all
     // Entries stored by the import in progress.
     size_t StoredCount = 0;
+    TImportReports Reports;
 };
 
 }  // namespace wm

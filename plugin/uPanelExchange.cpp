@@ -1,9 +1,11 @@
 // The panel's copy and move: waymarks out to exchange files in a directory tree that mirrors
 // the groups, and exchange files and directories in.
 #include "framework/FarModule.h"
+#include "platform/CharCase.h"
 #include "platform/FileSystem.h"
 #include "plugin/uConfirmUI.h"
 #include "plugin/uFunctions.h"
+#include "plugin/uImportReport.h"
 #include "plugin/uMessages.h"
 #include "plugin/uOptions.h"
 #include "plugin/uPanel.h"
@@ -22,16 +24,21 @@ String PathText(const fs::path& path) {
     return path.u16string();
 }
 
-// The entry path of `name` inside `group`, or empty after a message when it is no valid name.
-// The name is normalised on its own, so that ".." cannot climb out of the group.
-String EntryPathIn(StringView group, StringView name) {
+// The entry path of `name` inside `group`, or empty with the reason in `why` when it is no valid
+// name. The name is normalised on its own, so that ".." cannot climb out of the group.
+String EntryPathIn(StringView group, StringView name, String& why) {
     const String inner = TWaymarkInfo::NormalizeName(name);
     try {
         return TOptions::ValidateNewName(group.empty() ? inner : String(group) + u"/" + inner);
     } catch (const EWaymarkError& error) {
-        TFarModule::ShowErrorLines({error.Message(), String(name)});
+        why = error.Message();
         return {};
     }
+}
+
+// Inside a folder only exchange files are read.
+bool IsExchangeFileName(const fs::path& file) {
+    return platform::SameTextIgnoringCase(PathText(file.extension()), kFileExtension);
 }
 
 }  // namespace
@@ -126,7 +133,7 @@ int TWaymarksPanel::PutFile(far::PluginPanelItem& item, int opMode, StringView s
     StoredCount = 0;
     bool imported = false;
     try {
-        imported = ImportPath(CurrentDir, source, (opMode & far::OPM_SILENT) != 0);
+        imported = ImportPath(CurrentDir, source, (opMode & far::OPM_SILENT) != 0, true);
     } catch (...) {
         if (StoredCount > 0) Update();
         throw;
@@ -137,47 +144,60 @@ int TWaymarksPanel::PutFile(far::PluginPanelItem& item, int opMode, StringView s
     return 2;
 }
 
-bool TWaymarksPanel::ImportPath(const String& group, const fs::path& source, bool silent) {
+bool TWaymarksPanel::ImportPath(const String& group, const fs::path& source, bool silent,
+                                bool chosen) {
     std::error_code ignored;
-    return fs::is_directory(source, ignored) ? ImportDirectory(group, source, silent)
-                                             : ImportFile(group, source, silent);
+    if (fs::is_directory(source, ignored)) {
+        // A folder reached through a link can lead round to where the walk started.
+        if (!chosen && platform::IsLinkedDirectory(PathText(source))) return true;
+        return ImportDirectory(group, source, silent);
+    }
+    // A file the user chose is read whatever its name; other files in a folder are passed over.
+    if (!chosen && !IsExchangeFileName(source)) return true;
+    return ImportFile(group, source, silent);
 }
 
 bool TWaymarksPanel::ImportDirectory(const String& group, const fs::path& source, bool silent) {
-    const String target = EntryPathIn(group, PathText(source.filename()));
-    if (target.empty()) return false;
-    if (const auto stored = TWaymarks::Find(target, false)) {
-        if (!stored->IsGroup()) {
-            ShowErrorLines({MessageText(MNotAGroup), target});
-            return false;
-        }
-    } else if (TWaymarks::EnsureGroups(target)) {
-        ++StoredCount;
-    } else {
-        return false;  // EnsureGroups has said which part is in the way
+    Reports.SetBatch();
+    String why;
+    const String target = EntryPathIn(group, PathText(source.filename()), why);
+    if (target.empty()) {
+        Reports.Show({why, PathText(source)});
+        return false;
     }
+    if (const auto stored = TWaymarks::Find(target, false); stored && !stored->IsGroup()) {
+        Reports.Show({MessageText(MNotAGroup), target});
+        return false;
+    }
+    // The group is made with the first waymark stored in it: a folder that holds nothing to
+    // import leaves nothing behind.
     std::error_code error;
     std::vector<fs::path> entries;
     for (fs::directory_iterator it(source, error), end; !error && it != end; it.increment(error)) {
         entries.push_back(it->path());
     }
     if (error) {
-        ShowErrorLines({MessageText(MFileReadFailed), PathText(source)});
+        Reports.Show(UnreadableFileReport(PathText(source), FromUtf8(error.message())));
         return false;
     }
     bool all = true;
-    for (const fs::path& entry : entries) all = ImportPath(target, entry, silent) && all;
+    for (const fs::path& entry : entries) all = ImportPath(target, entry, silent, false) && all;
     return all;
 }
 
 bool TWaymarksPanel::ImportFile(const String& group, const fs::path& source, bool silent) {
-    bool stored = false;
+    TExchangeReading reading;
+    size_t imported = 0;
     const auto take = [&](std::unique_ptr<TWaymarkInfo> item) {
-        const String path = EntryPathIn(group, item->Name);
-        if (path.empty()) return;
+        // The item being read is the last one counted.
+        const auto skip = [&](String why) { reading.Skipped.push_back({reading.Items, why}); };
+        String why;
+        const String path = EntryPathIn(group, item->Name, why);
+        if (path.empty()) return skip(why);
         item->Name = path;
         if (const auto existing = TWaymarks::Find(path, false)) {
-            if (silent || existing->IsGroup()) return;
+            if (existing->IsGroup()) return skip(MessageText(MTargetIsGroup));
+            if (silent) return;
             if (!MayOverwrite(
                     [&] { return TConfirmOverwriteWaymarkDialog::Ask(*existing, *item); })) {
                 return;
@@ -189,19 +209,25 @@ bool TWaymarksPanel::ImportFile(const String& group, const fs::path& source, boo
             ReportStoreFailed(path);
             return;
         }
-        stored = true;
+        ++imported;
         ++StoredCount;
     };
+    const String path = PathText(source);
     try {
-        ReadExchangeFile(source, take);
+        if (!ReadExchangeFile(source, take, reading)) {
+            Reports.Show(UnreadableFileReport(path, MessageText(MWrongRootElement)));
+            return false;
+        }
     } catch (const Exception& error) {
         // A file that cannot be read or parsed is reported, and the batch goes on.
         const bool unreadable = dynamic_cast<const EFileError*>(&error) != nullptr ||
                                 dynamic_cast<const EXmlError*>(&error) != nullptr;
         if (!unreadable) throw;
-        ShowErrorLines({MessageText(MFileReadFailed), PathText(source), error.Message()});
+        Reports.Show(UnreadableFileReport(path, error.Message()));
+        return false;
     }
-    return stored;
+    Reports.Show(FileReadingReport(path, reading, imported));
+    return imported > 0;
 }
 
 }  // namespace wm

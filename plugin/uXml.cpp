@@ -76,35 +76,36 @@ bool SaveToXml(const TWaymarkInfo& info, TXmlNode& item) {
     return true;
 }
 
-std::unique_ptr<TWaymarkInfo> LoadFromXml(const TXmlNode& item) {
+std::unique_ptr<TWaymarkInfo> LoadFromXml(const TXmlNode& item, String& reason) {
     const TXmlNode* nameField = FindXmlNode(item, "name");
     if (!nameField) {
-        TFarModule::ShowError(MessageText(MItemWithoutName));
+        reason = MessageText(MItemWithoutName);
         return nullptr;
     }
     // A name such as "." or "a/.." names no waymark: it would stand for the importing group.
     const String name = TWaymarkInfo::NormalizeName(ReadXmlText(*nameField));
     if (name.empty()) {
-        TFarModule::ShowError(MessageText(MItemEmptyName));
+        reason = MessageText(MItemEmptyName);
         return nullptr;
     }
     const TXmlNode* directory = FindXmlNode(item, "directory");
     if (!directory) {
-        TFarModule::ShowError(MessageText(MItemWithoutDirectory));
+        reason = MessageText(MItemWithoutDirectory);
+        return nullptr;
+    }
+    const String plugin = FieldText(item, "plugin");
+    const auto pluginId = plugin.empty() ? std::optional<Guid>(NullGuid) : TryStringToGuid(plugin);
+    if (!pluginId) {
+        reason = MessageText(MItemBadPluginId);
         return nullptr;
     }
     auto info = std::make_unique<TWaymarkInfo>();
-    try {
-        info->SetName(name);
-        info->Description = FieldText(item, "description");
-        info->Directory = ReadXmlText(*directory);
-        const String plugin = FieldText(item, "plugin");
-        if (!plugin.empty()) info->PluginID = StringToGuid(plugin);
-        info->Param = FieldText(item, "param");
-        info->HostFile = FieldText(item, "hostfile");
-    } catch (const Exception&) {
-        return nullptr;
-    }
+    info->SetName(name);
+    info->Description = FieldText(item, "description");
+    info->Directory = ReadXmlText(*directory);
+    info->PluginID = *pluginId;
+    info->Param = FieldText(item, "param");
+    info->HostFile = FieldText(item, "hostfile");
     return info;
 }
 
@@ -121,24 +122,29 @@ void WriteExchangeFile(const TWaymarkInfo& info, const std::filesystem::path& fi
     NewExchangeDocument(info)->SaveToFile(file);
 }
 
-bool ReadExchangeDocument(const TXmlDocBase& doc, const TWaymarkHandler& take) {
+bool ReadExchangeDocument(const TXmlDocBase& doc, const TWaymarkHandler& take,
+                          TExchangeReading& reading) {
     const TXmlNode* root = doc.Root();
-    if (!root || root->Name() != kRootName) {
-        TFarModule::ShowError(MessageText(MWrongRootElement));
-        return false;
-    }
+    if (!root || root->Name() != kRootName) return false;
     for (size_t i = 0; i < root->ChildCount(); ++i) {
         const TXmlNode& child = root->Child(i);
         if (!child.IsElement() || child.Name() != kItemName) continue;
-        if (auto info = LoadFromXml(child)) take(std::move(info));
+        ++reading.Items;
+        String reason;
+        if (auto info = LoadFromXml(child, reason)) {
+            take(std::move(info));
+        } else {
+            reading.Skipped.push_back({reading.Items, std::move(reason)});
+        }
     }
     return true;
 }
 
-bool ReadExchangeFile(const std::filesystem::path& file, const TWaymarkHandler& take) {
+bool ReadExchangeFile(const std::filesystem::path& file, const TWaymarkHandler& take,
+                      TExchangeReading& reading) {
     TXmlDoc doc;
     doc.LoadFromFile(file);
-    return ReadExchangeDocument(doc, take);
+    return ReadExchangeDocument(doc, take, reading);
 }
 
 }  // namespace wm

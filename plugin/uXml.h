@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "plugin/uInfo.h"
 #include "xml/XmlDoc.h"
@@ -27,21 +28,35 @@ String ReadXmlText(const TXmlNode& element);
 
 using TWaymarkHandler = std::function<void(std::unique_ptr<TWaymarkInfo>)>;
 
+// An "item" element passed over: its position among the items (from 1) and why.
+struct TSkippedItem {
+    size_t Number = 0;
+    String Reason;
+};
+// What reading an exchange document found besides its waymarks.
+struct TExchangeReading {
+    size_t Items = 0;  // the "item" elements of the root
+    std::vector<TSkippedItem> Skipped;
+};
+
 // Appends the field elements of `info` to an "item" element. Always true.
 bool SaveToXml(const TWaymarkInfo& info, TXmlNode& item);
-// A new waymark from an "item" element, or null: after message 22, 23 or 24 for a missing or
-// empty name or a missing directory, without a message for a "plugin" value that is not a GUID.
-std::unique_ptr<TWaymarkInfo> LoadFromXml(const TXmlNode& item);
+// A new waymark from an "item" element, or null with the reason in `reason` (message 22, 23 or
+// 24 for a missing or empty name or a missing directory, 74 for a "plugin" that is no GUID).
+std::unique_ptr<TWaymarkInfo> LoadFromXml(const TXmlNode& item, String& reason);
 
 // The exchange document holding `info`, in readable style.
 std::unique_ptr<TXmlDoc> NewExchangeDocument(const TWaymarkInfo& info);
 // Creates or truncates `file` and writes the exchange document of `info` to it.
 void WriteExchangeFile(const TWaymarkInfo& info, const std::filesystem::path& file);
 
-// Hands every "item" child of the root that LoadFromXml accepts to `take`, in document order.
-// False, after message 21, when the root is not named "waymarks".
-bool ReadExchangeDocument(const TXmlDocBase& doc, const TWaymarkHandler& take);
+// Hands every "item" child of the root that LoadFromXml accepts to `take`, in document order,
+// and notes the others in `reading`. False, showing nothing, when the root is not named
+// "waymarks" (message 21 says so).
+bool ReadExchangeDocument(const TXmlDocBase& doc, const TWaymarkHandler& take,
+                          TExchangeReading& reading);
 // Loads `file` (its XML and file errors pass to the caller) and reads it as above.
-bool ReadExchangeFile(const std::filesystem::path& file, const TWaymarkHandler& take);
+bool ReadExchangeFile(const std::filesystem::path& file, const TWaymarkHandler& take,
+                      TExchangeReading& reading);
 
 }  // namespace wm

@@ -15,6 +15,13 @@ bool IsMissingPath(StringView path) {
     return errno == ENOENT || errno == ENOTDIR;
 }
 
+bool IsLinkedDirectory(StringView path) {
+    const std::string native = ToUtf8(path);
+    struct stat status {};
+    if (::lstat(native.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return false;
+    return ::stat(native.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
 bool IsValidFileName(StringView name) {
     if (name.empty() || name == u"." || name == u"..") return false;
     if (name.find_first_of(StringView(u"/\0", 2)) != StringView::npos) return false;

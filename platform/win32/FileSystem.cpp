@@ -23,6 +23,14 @@ bool IsMissingPath(StringView path) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
+bool IsLinkedDirectory(StringView path) {
+    const std::wstring wide(path.begin(), path.end());
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    constexpr DWORD kLinkedDirectory = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & kLinkedDirectory) == kLinkedDirectory;
+}
+
 bool IsValidFileName(StringView name) {
     if (name.empty() || name == u"." || name == u"..") return false;
     for (char16_t c : name) {

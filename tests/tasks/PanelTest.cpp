@@ -3,9 +3,11 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "core/Exceptions.h"
+#include "plugin/uMessages.h"
 #include "plugin/uOptions.h"
 #include "plugin/uPanel.h"
 #include "plugin/uTasks.h"
@@ -512,7 +514,8 @@ TEST_F(PanelTasks, BadFilesAreSaidAndTheBatchGoesOn) {
     EXPECT_EQ(panel->PutFile(Item(u"broken.wmk"), 0, source.u16string(), false), 0);
     EXPECT_EQ(panel->PutFile(Item(u"missing.wmk"), 0, source.u16string(), false), 0);
     EXPECT_EQ(panel->PutFile(Item(u"good.wmk"), 0, source.u16string(), false), 2);
-    EXPECT_EQ(MessageTexts(), (std::vector<String>{Msg(21), Msg(52), Msg(52)}));
+    EXPECT_EQ(MessageTexts(), (std::vector<String>{Msg(52), Msg(52), Msg(52)}));
+    EXPECT_EQ(host.Messages()[0].lines.at(3), Msg(21));
     EXPECT_EQ(host.Messages()[1].lines.at(2), (source / "broken.wmk").u16string());
     EXPECT_EQ(Names(), (std::vector<String>{u"g"}));
     EXPECT_EQ(Refreshes(), 1);
@@ -523,13 +526,95 @@ TEST_F(PanelTasks, AnItemNamedLikeTheJumpBackIsSaidAndTheOthersAreImported) {
     WriteFile(source / "two.wmk", Exchange(ItemXml("-", "/srv/dash") + ItemXml("ok", "/srv/ok")));
     auto panel = TWaymarks::CreatePanel({});
     EXPECT_EQ(Import(*panel, u"two.wmk", source), 2);
-    EXPECT_EQ(MessageTexts(), (std::vector<String>{Msg(67)}));
+    EXPECT_EQ(MessageTexts(), (std::vector<String>{Msg(71)}));
     EXPECT_EQ(Names(), (std::vector<String>{u"ok"}));
     // Inside a group the same name is no jump back: g/- is reached as cd:g/-.
     Group(u"g");
     ASSERT_TRUE(panel->SetDirectory(u"g", 0));
     EXPECT_EQ(Import(*panel, u"two.wmk", source), 2);
     EXPECT_EQ(Names(), (std::vector<String>{u"g", u"g/-", u"g/ok", u"ok"}));
+}
+
+// The report's count and reasons, with the language's own placeholders.
+void UseFormattedReports(farhost::Host& host) {
+    std::string file = ".Language=English,English\n";
+    for (int i = 0; i <= MessageCount; ++i) {
+        file += i == MItemsSkippedCount ? "\"%s of %s\"\n"
+                : i == MItemReason      ? "\"%s: %s\"\n"
+                                        : "\"Message " + std::to_string(i) + "\"\n";
+    }
+    host.SetLanguageFile(farhost::LanguageFile::Parse(file));
+}
+
+TEST_F(PanelTasks, AFolderIsReadForItsExchangeFilesAndEachFileSaysItsProblemsInOneBox) {
+    UseFormattedReports(host);
+    const fs::path source = root / "src";
+    std::string items = ItemXml("kept", "/srv/kept");
+    for (int i = 0; i < 200; ++i) items += "<item><directory>/srv/none</directory></item>";
+    items += "<item><name>id</name><directory/><plugin>{0123</plugin></item>";
+    WriteFile(source / "in" / "many.WMK", Exchange(items));
+    for (const char* other : {"README.txt", "logo.png", "desktop.ini"}) {
+        WriteFile(source / "in" / other, "not a waymark");
+    }
+    WriteFile(source / "in" / "empty.wmk", Exchange(""));
+    // Nothing to import below: no group is made for it.
+    WriteFile(source / "in" / "sub" / "bad.wmk", "<waymarks><item>");
+    auto panel = TWaymarks::CreatePanel({});
+
+    EXPECT_EQ(Import(*panel, u"in", source), 0);  // two of its files failed
+    EXPECT_EQ(Names(), (std::vector<String>{u"in", u"in/kept"}));
+    std::map<String, std::vector<String>> reports;
+    for (const auto& message : host.Messages()) {
+        const auto& lines = message.lines;
+        reports[lines.at(2)] = std::vector<String>(lines.begin() + 1, lines.end() - 3);
+        // More files may follow: go on, go on quietly, stop.
+        EXPECT_EQ(std::vector<String>(lines.end() - 3, lines.end()),
+                  (std::vector<String>{Msg(75), Msg(76), Msg(77)}));
+    }
+    const String many = (source / "in" / "many.WMK").u16string();
+    const String empty = (source / "in" / "empty.wmk").u16string();
+    const String bad = (source / "in" / "sub" / "bad.wmk").u16string();
+    ASSERT_EQ(reports.size(), 3u);
+    EXPECT_EQ(reports[many], (std::vector<String>{Msg(71), many, u"201 of 202", u"2: " + Msg(22),
+                                                  u"3: " + Msg(22), u"4: " + Msg(22)}));
+    EXPECT_EQ(reports[empty], (std::vector<String>{Msg(73), empty}));
+    EXPECT_EQ(reports[bad].at(0), Msg(52));
+
+    // A file the user marked is read whatever its name.
+    WriteFile(source / "list.xml", Exchange(ItemXml("chosen", "/srv/chosen")));
+    EXPECT_EQ(Import(*panel, u"list.xml", source), 2);
+    EXPECT_TRUE(Read(u"chosen"));
+}
+
+TEST_F(PanelTasks, TheUserCanGoOnWithoutReportsOrStopTheImport) {
+    const fs::path source = root / "src";
+    for (const char* name : {"a", "b", "c"}) {
+        WriteFile(source / "bad" / (std::string(name) + ".wmk"), "<waymarks><item>");
+    }
+    WriteFile(source / "bad" / "z.wmk", Exchange(ItemXml("z", "/srv/z")));
+    auto panel = TWaymarks::CreatePanel({});
+    host.QueueMessageAnswer(1);  // no more reports
+    EXPECT_EQ(Import(*panel, u"bad", source), 0);
+    EXPECT_EQ(host.Messages().size(), 1u);
+    EXPECT_TRUE(Read(u"bad/z"));
+
+    host.ClearRecords();
+    host.QueueMessageAnswer(2);  // stop
+    EXPECT_THROW(Import(*panel, u"bad", source), EAbort);
+    EXPECT_EQ(host.Messages().size(), 1u);
+}
+
+TEST_F(PanelTasks, LinksToFoldersAreNotFollowedInsideAnImportedFolder) {
+    const fs::path source = root / "src";
+    WriteFile(source / "L" / "a.wmk", Exchange(ItemXml("a", "/srv/a")));
+    std::error_code error;
+    fs::create_directory_symlink("..", source / "L" / "up", error);
+    fs::create_directory_symlink(".", source / "L" / "self", error);
+    if (error) GTEST_SKIP() << "no links to folders here: " << error.message();
+    auto panel = TWaymarks::CreatePanel({});
+    EXPECT_EQ(Import(*panel, u"L", source), 2);
+    EXPECT_EQ(Names(), (std::vector<String>{u"L", u"L/a"}));
+    EXPECT_TRUE(host.Messages().empty());
 }
 
 TEST_F(PanelTasks, ADirectoryTreeBecomesGroupsWithOneRefreshAndOneChoiceForTheBatch) {
