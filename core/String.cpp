@@ -83,6 +83,17 @@ char32_t DecodeUtf8(std::string_view text, size_t& pos, bool& valid) {
 
 }  // namespace
 
+void AppendCodePoint(String& out, char32_t codePoint) {
+    if (codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
+        out.push_back(u'\uFFFD');
+    } else if (codePoint >= 0x10000) {
+        out.push_back(static_cast<char16_t>(0xD800 + ((codePoint - 0x10000) >> 10)));
+        out.push_back(static_cast<char16_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF)));
+    } else {
+        out.push_back(static_cast<char16_t>(codePoint));
+    }
+}
+
 String FromUtf8(std::string_view text) {
     String out;
     FromUtf8(text, out);

@@ -17,6 +17,10 @@ void FromUtf8(std::string_view text, String& out);
 // UTF-16 to UTF-8. An unpaired surrogate becomes U+FFFD.
 std::string ToUtf8(StringView text);
 
+// Appends one code point: a surrogate pair above U+FFFF; U+FFFD for a surrogate or a value
+// above U+10FFFF.
+void AppendCodePoint(String& out, char32_t codePoint);
+
 // Strict check: true when the bytes are well-formed UTF-8 (no overlongs, no surrogates).
 bool IsValidUtf8(std::string_view text);
 

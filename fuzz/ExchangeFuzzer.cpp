@@ -1,12 +1,17 @@
-// Loads a document from the fuzzer's bytes and reads every item of it as an import does; then
-// checks that what the layer saves loads again, and that saving settles after one round.
+// Loads a document from the fuzzer's bytes (declared code pages decoded by the platform) and
+// reads every item of it as an import does; then checks that what the layer saves loads again,
+// and that saving settles after one round.
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "farhost/lib/Host.h"
+#include "farhost/lib/LanguageFile.h"
 #include "framework/FarPlugin.h"
+#include "platform/CodePages.h"
+#include "plugin/uMessages.h"
 #include "plugin/uXml.h"
 
 namespace {
@@ -27,6 +32,10 @@ public:
 farhost::Host& Host() {
     static farhost::Host* host = [] {
         auto* created = new farhost::Host;
+        // A text for every message, so that every reason an item is passed over for reads.
+        std::string language = ".Language=English,English\n";
+        for (int i = 0; i < wm::MessageCount; ++i) language += "\"m" + std::to_string(i) + "\"\n";
+        created->SetLanguageFile(farhost::LanguageFile::Parse(language));
         auto plugin = std::make_unique<FuzzPlugin>();
         plugin->SetStartupInfo(created->StartupInfo());
         wm::TFarPlugin::Register(std::move(plugin));
@@ -46,6 +55,7 @@ std::string SaveAndLoad(const std::string& bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Host().ClearRecords();
     wm::TXmlDoc doc;
+    doc.SetCodePageDecoder(wm::platform::DecodeCodePage);  // as the import reads files
     try {
         doc.LoadFromBytes(std::string_view(reinterpret_cast<const char*>(data), size));
     } catch (const wm::EXmlError&) {

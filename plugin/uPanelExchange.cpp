@@ -83,6 +83,11 @@ bool TWaymarksPanel::ExportEntry(const TWaymarkInfo& entry, StringView destinati
         const auto stored = TWaymarks::Find(member, false);
         all = stored && ExportEntry(*stored, PathText(target), move, silent) && all;
     }
+    // The group's own fields go beside the folder, in a file no waymark can be named like.
+    if (!entry.Description.empty()) {
+        const fs::path record = directory / fs::path(last + String(kFileExtension));
+        all = WriteWaymarkFile(entry, record, false, silent) && all;
+    }
     if (all && move) TWaymarks::Delete(entry.Name);
     return all;
 }
@@ -196,10 +201,17 @@ bool TWaymarksPanel::ImportFile(const String& group, const fs::path& source, boo
         if (path.empty()) return skip(why);
         item->Name = path;
         if (const auto existing = TWaymarks::Find(path, false)) {
-            if (existing->IsGroup()) return skip(MessageText(MTargetIsGroup));
-            if (silent) return;
-            if (!MayOverwrite(
-                    [&] { return TConfirmOverwriteWaymarkDialog::Ask(*existing, *item); })) {
+            if (existing->IsGroup() != item->IsGroup()) {
+                return skip(MessageText(existing->IsGroup() ? MTargetIsGroup : MNotAGroup));
+            }
+            if (item->IsGroup()) {
+                // A group's description is given, never replaced.
+                if (!existing->Description.empty() || item->Description.empty()) return;
+                existing->Description = std::move(item->Description);
+                *item = *existing;
+            } else if (silent || !MayOverwrite([&] {
+                           return TConfirmOverwriteWaymarkDialog::Ask(*existing, *item);
+                       })) {
                 return;
             }
         }

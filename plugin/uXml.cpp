@@ -1,6 +1,12 @@
 #include "plugin/uXml.h"
 
+#include <cstdint>
+#include <string>
+#include <system_error>
+
+#include "core/Format.h"
 #include "framework/FarModule.h"
+#include "platform/CodePages.h"
 #include "plugin/uFunctions.h"
 #include "plugin/uMessages.h"
 #include "xml/XmlEncoding.h"
@@ -11,6 +17,8 @@ namespace {
 
 constexpr std::string_view kRootName = "waymarks";
 constexpr std::string_view kItemName = "item";
+// A group's own fields, beside the folder of its members; readers of waymarks pass it over.
+constexpr std::string_view kGroupName = "group";
 
 const TXmlNode* FirstChildElement(const TXmlNode& parent, std::string_view name, bool exactCase,
                                   std::string_view attribute, std::string_view attributeValue) {
@@ -76,18 +84,32 @@ bool SaveToXml(const TWaymarkInfo& info, TXmlNode& item) {
     return true;
 }
 
-std::unique_ptr<TWaymarkInfo> LoadFromXml(const TXmlNode& item, String& reason) {
-    const TXmlNode* nameField = FindXmlNode(item, "name");
+// The normal form of the element's name field; empty, with the reason, when there is none.
+String ReadEntryName(const TXmlNode& element, String& reason) {
+    const TXmlNode* nameField = FindXmlNode(element, "name");
     if (!nameField) {
         reason = MessageText(MItemWithoutName);
-        return nullptr;
+        return {};
     }
-    // A name such as "." or "a/.." names no waymark: it would stand for the importing group.
-    const String name = TWaymarkInfo::NormalizeName(ReadXmlText(*nameField));
-    if (name.empty()) {
-        reason = MessageText(MItemEmptyName);
-        return nullptr;
-    }
+    // A name such as "." or "a/.." names no entry: it would stand for the importing group.
+    String name = TWaymarkInfo::NormalizeName(ReadXmlText(*nameField));
+    if (name.empty()) reason = MessageText(MItemEmptyName);
+    return name;
+}
+
+std::unique_ptr<TWaymarkInfo> LoadGroupFromXml(const TXmlNode& element, String& reason) {
+    const String name = ReadEntryName(element, reason);
+    if (name.empty()) return nullptr;
+    auto group = std::make_unique<TWaymarkInfo>();
+    group->SetName(name);
+    group->SetIsGroup(true);
+    group->Description = FieldText(element, "description");
+    return group;
+}
+
+std::unique_ptr<TWaymarkInfo> LoadFromXml(const TXmlNode& item, String& reason) {
+    const String name = ReadEntryName(item, reason);
+    if (name.empty()) return nullptr;
     const TXmlNode* directory = FindXmlNode(item, "directory");
     if (!directory) {
         reason = MessageText(MItemWithoutDirectory);
@@ -114,7 +136,13 @@ std::unique_ptr<TXmlDoc> NewExchangeDocument(const TWaymarkInfo& info) {
     doc->SetIndent("  ");
     TXmlNode& root = *doc->Root();
     root.SetName(std::string(kRootName));
-    SaveToXml(info, root.AddElement(std::string(kItemName)));
+    if (info.IsGroup()) {
+        TXmlNode& group = root.AddElement(std::string(kGroupName));
+        AddField(group, "name", ExtractLastComponent(info.Name));
+        if (!info.Description.empty()) AddField(group, "description", info.Description);
+    } else {
+        SaveToXml(info, root.AddElement(std::string(kItemName)));
+    }
     return doc;
 }
 
@@ -128,10 +156,11 @@ bool ReadExchangeDocument(const TXmlDocBase& doc, const TWaymarkHandler& take,
     if (!root || root->Name() != kRootName) return false;
     for (size_t i = 0; i < root->ChildCount(); ++i) {
         const TXmlNode& child = root->Child(i);
-        if (!child.IsElement() || child.Name() != kItemName) continue;
+        const bool group = child.IsElement() && child.Name() == kGroupName;
+        if (!group && (!child.IsElement() || child.Name() != kItemName)) continue;
         ++reading.Items;
         String reason;
-        if (auto info = LoadFromXml(child, reason)) {
+        if (auto info = group ? LoadGroupFromXml(child, reason) : LoadFromXml(child, reason)) {
             take(std::move(info));
         } else {
             reading.Skipped.push_back({reading.Items, std::move(reason)});
@@ -140,9 +169,20 @@ bool ReadExchangeDocument(const TXmlDocBase& doc, const TWaymarkHandler& take,
     return true;
 }
 
+// Exchange files hold a few waymarks; a larger file is refused before it is read.
+constexpr uintmax_t kMaxExchangeFileBytes = 4 << 20;
+
 bool ReadExchangeFile(const std::filesystem::path& file, const TWaymarkHandler& take,
                       TExchangeReading& reading) {
+    std::error_code error;
+    const uintmax_t size = std::filesystem::file_size(file, error);
+    if (!error && size > kMaxExchangeFileBytes) {
+        throw EFileError(
+            Format(MessageText(MFileTooLarge),
+                   {Str(std::to_string(size)), Str(std::to_string(kMaxExchangeFileBytes))}));
+    }
     TXmlDoc doc;
+    doc.SetCodePageDecoder(platform::DecodeCodePage);
     doc.LoadFromFile(file);
     return ReadExchangeDocument(doc, take, reading);
 }

@@ -1,5 +1,6 @@
 // The exchange file (".wmk"): an XML document whose root "waymarks" holds "item" elements, each
-// with one child element per waymark field.
+// with one child element per waymark field. A group's own fields travel in a "group" element
+// (name and description) of a file of its own, which readers of waymarks alone pass over.
 #pragma once
 
 #include <filesystem>
@@ -35,7 +36,7 @@ struct TSkippedItem {
 };
 // What reading an exchange document found besides its waymarks.
 struct TExchangeReading {
-    size_t Items = 0;  // the "item" elements of the root
+    size_t Items = 0;  // the "item" and "group" elements of the root
     std::vector<TSkippedItem> Skipped;
 };
 
@@ -45,14 +46,14 @@ bool SaveToXml(const TWaymarkInfo& info, TXmlNode& item);
 // 24 for a missing or empty name or a missing directory, 74 for a "plugin" that is no GUID).
 std::unique_ptr<TWaymarkInfo> LoadFromXml(const TXmlNode& item, String& reason);
 
-// The exchange document holding `info`, in readable style.
+// The exchange document holding `info` (an "item", or a "group" for a group), in readable style.
 std::unique_ptr<TXmlDoc> NewExchangeDocument(const TWaymarkInfo& info);
 // Creates or truncates `file` and writes the exchange document of `info` to it.
 void WriteExchangeFile(const TWaymarkInfo& info, const std::filesystem::path& file);
 
-// Hands every "item" child of the root that LoadFromXml accepts to `take`, in document order,
-// and notes the others in `reading`. False, showing nothing, when the root is not named
-// "waymarks" (message 21 says so).
+// Hands every "item" child of the root that LoadFromXml accepts, and every "group" child with a
+// name (as a group entry), to `take`, in document order, and notes the others in `reading`. False,
+// showing nothing, when the root is not named "waymarks" (message 21 says so).
 bool ReadExchangeDocument(const TXmlDocBase& doc, const TWaymarkHandler& take,
                           TExchangeReading& reading);
 // Loads `file` (its XML and file errors pass to the caller) and reads it as above.

@@ -19,9 +19,28 @@ bool IsUtf8Name(std::string_view name) {
     return EqualsIgnoreAsciiCase(name, "utf-8") || EqualsIgnoreAsciiCase(name, "utf8");
 }
 
+// 8-bit text by the encoding its declaration names: `bytes` themselves when they are to be read
+// as UTF-8, otherwise their UTF-8 conversion, stored in `converted`.
+std::string_view EightBitText(std::string_view bytes, const TXmlCodePageDecoder& decoder,
+                              std::string& converted) {
+    const std::optional<std::string> declared = DeclaredXmlEncoding(bytes);
+    if (!declared) return bytes;
+    const TXmlEightBitForm form = EightBitFormOf(*declared);
+    if (form == TXmlEightBitForm::Utf8) return bytes;
+    if (form != TXmlEightBitForm::CodePage) {
+        converted = ToUtf8(DecodeEightBit(bytes, form));
+        return converted;
+    }
+    std::optional<String> decoded = decoder ? decoder(bytes, *declared) : std::nullopt;
+    if (!decoded) throw EXmlError(u"Unsupported encoding: " + FromUtf8(*declared));
+    converted = ToUtf8(*decoded);
+    return converted;
+}
+
 // The text to parse: `bytes` themselves when they are to be read as UTF-8, otherwise their
 // UTF-8 conversion, stored in `converted`.
-std::string_view TextOf(std::string_view bytes, std::string& converted) {
+std::string_view TextOf(std::string_view bytes, const TXmlCodePageDecoder& decoder,
+                        std::string& converted) {
     const TXmlEncodingGuess guess = DetectXmlEncoding(bytes);
     bytes.remove_prefix(guess.markLength);
     switch (guess.encoding) {
@@ -39,10 +58,7 @@ std::string_view TextOf(std::string_view bytes, std::string& converted) {
         case TXmlEncoding::EightBit:
             break;
     }
-    const std::optional<std::string> declared = DeclaredXmlEncoding(bytes);
-    if (!declared || IsUtf8Name(*declared)) return bytes;
-    converted = ToUtf8(DecodeEightBit(bytes, *declared));
-    return converted;
+    return EightBitText(bytes, decoder, converted);
 }
 
 const TXmlNode* FirstElement(const TXmlNode& parent) {
@@ -71,7 +87,7 @@ const TXmlNode* TXmlDocBase::Root() const {
 
 void TXmlDocBase::LoadFromBytes(std::string_view bytes) {
     std::string converted;
-    const std::string_view text = TextOf(bytes, converted);
+    const std::string_view text = TextOf(bytes, decoder_, converted);
     auto top = std::make_unique<TXmlNode>(TXmlNodeType::Document);
     ParseXml(text, *top);
     if (!FirstElement(*top)) throw EXmlError(u"No root element found in xml");
@@ -120,6 +136,10 @@ void TXmlDocBase::SaveToFile(const std::filesystem::path& file) const {
     SaveToStream(stream);
     stream.close();
     if (!stream) throw EXmlError(u"Cannot write to output stream");
+}
+
+void TXmlDocBase::SetCodePageDecoder(TXmlCodePageDecoder decoder) {
+    decoder_ = std::move(decoder);
 }
 
 void TXmlDoc::SetIndent(std::string indent) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "xml/XmlEncoding.h"
 #include "xml/XmlNode.h"
 #include "xml/XmlWriter.h"
 
@@ -33,9 +34,15 @@ public:
     const std::string& Indent() const { return indent_; }
     TXmlOutputStyle Style() const { return style_; }
 
-    // Replaces the content of the document; on failure the document keeps its content.
-    // Raises EXmlError "Unsupported string encoding", "No root element found in xml" or the
-    // parser's error.
+    // Decodes the code pages that 8-bit documents declare beyond those the layer knows itself
+    // (UTF-8, windows-1252, iso-8859-1 and ASCII); the UTF-16 and UTF-32 names never reach it.
+    void SetCodePageDecoder(TXmlCodePageDecoder decoder);
+
+    // Replaces the content of the document; on failure the document keeps its content. An
+    // 8-bit document (no byte-order mark, no UTF-16 or UTF-32 pattern) that declares a UTF-16
+    // or UTF-32 encoding is read as UTF-8. Raises EXmlError "Unsupported string encoding",
+    // "Unsupported encoding: <name>" for a declared encoding neither the layer nor the decoder
+    // knows, "No root element found in xml" or the parser's error.
     void LoadFromBytes(std::string_view bytes);
     // Raises EFileError when the file cannot be read, then as LoadFromBytes.
     void LoadFromFile(const std::filesystem::path& file);
@@ -53,6 +60,7 @@ protected:
 
 private:
     std::unique_ptr<TXmlNode> top_;
+    TXmlCodePageDecoder decoder_;
 };
 
 class TXmlDoc : public TXmlDocBase {

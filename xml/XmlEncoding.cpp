@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
+#include <string>
 
 namespace wm {
 namespace {
@@ -17,26 +19,8 @@ constexpr std::array<char16_t, 32> kWindows1252High = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-// Bytes 0x80 to 0xBF of Windows-1251; 0xC0 to 0xFF are U+0410 to U+044F.
-constexpr std::array<char16_t, 64> kWindows1251High = {
-    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,  //
-    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,  //
-    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  //
-    0x0098, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,  //
-    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,  //
-    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,  //
-    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,  //
-    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
-};
-
 char16_t Windows1252(unsigned char byte) {
     return byte >= 0x80 && byte < 0xA0 ? kWindows1252High[byte - 0x80] : char16_t{byte};
-}
-
-char16_t Windows1251(unsigned char byte) {
-    if (byte < 0x80) return byte;
-    if (byte < 0xC0) return kWindows1251High[byte - 0x80];
-    return static_cast<char16_t>(0x0410 + (byte - 0xC0));
 }
 
 char16_t Latin1(unsigned char byte) {
@@ -118,16 +102,8 @@ String DecodeUcs4LE(std::string_view bytes) {
     out.reserve(bytes.size() / 4 + 1);
     size_t i = 0;
     for (; i + 3 < bytes.size(); i += 4) {
-        const uint32_t cp = Byte(bytes, i) | Byte(bytes, i + 1) << 8 | Byte(bytes, i + 2) << 16 |
-                            uint32_t{Byte(bytes, i + 3)} << 24;
-        if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            out.push_back(kReplacement);
-        } else if (cp >= 0x10000) {
-            out.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(cp));
-        }
+        AppendCodePoint(out, Byte(bytes, i) | Byte(bytes, i + 1) << 8 | Byte(bytes, i + 2) << 16 |
+                                 char32_t{Byte(bytes, i + 3)} << 24);
     }
     if (i < bytes.size()) out.push_back(kReplacement);
     return out;
@@ -137,12 +113,35 @@ String DecodeWindows1252(std::string_view bytes) {
     return DecodeBytes(bytes, Windows1252);
 }
 
-String DecodeEightBit(std::string_view bytes, std::string_view encodingName) {
-    if (EqualsIgnoreAsciiCase(encodingName, "windows-1251")) {
-        return DecodeBytes(bytes, Windows1251);
+String DecodeEightBit(std::string_view bytes, TXmlEightBitForm form) {
+    return form == TXmlEightBitForm::Latin1 ? DecodeBytes(bytes, Latin1) : DecodeWindows1252(bytes);
+}
+
+TXmlEightBitForm EightBitFormOf(std::string_view encodingName) {
+    // Letters and digits only, lower case: "UTF-16LE" and "utf16le" are one name here.
+    std::string name;
+    for (char c : encodingName) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) name += c;
     }
-    if (EqualsIgnoreAsciiCase(encodingName, "iso-8859-1")) return DecodeBytes(bytes, Latin1);
-    return DecodeWindows1252(bytes);
+    const auto oneOf = [&](std::initializer_list<std::string_view> names) {
+        return std::find(names.begin(), names.end(), name) != names.end();
+    };
+    const std::string_view view = name;
+    for (std::string_view unicode :
+         {"utf16", "utf32", "ucs2", "ucs4", "iso10646ucs2", "iso10646ucs4"}) {
+        if (!view.starts_with(unicode)) continue;
+        const std::string_view order = view.substr(unicode.size());
+        if (order.empty() || order == "le" || order == "be") return TXmlEightBitForm::Utf8;
+    }
+    if (oneOf({"utf8", "unicode11utf8"})) return TXmlEightBitForm::Utf8;
+    if (oneOf({"windows1252", "cp1252", "usascii", "ascii", "ansix341968"})) {
+        return TXmlEightBitForm::Windows1252;
+    }
+    if (oneOf({"iso88591", "latin1", "l1", "isolatin1", "iso885911987"})) {
+        return TXmlEightBitForm::Latin1;
+    }
+    return TXmlEightBitForm::CodePage;
 }
 
 bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b) {

@@ -3,6 +3,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string_view>
 
 #include "core/String.h"
@@ -33,10 +35,23 @@ String DecodeUtf16(std::string_view bytes, bool bigEndian);
 String DecodeUcs4LE(std::string_view bytes);
 
 String DecodeWindows1252(std::string_view bytes);
-// By the encoding name (compared without regard to case): windows-1251, iso-8859-1, and
-// Windows-1252 for every other name, us-ascii and windows-1252 among them (bytes above 0x7F in
-// an ASCII file are read the Windows-1252 way rather than lost).
-String DecodeEightBit(std::string_view bytes, std::string_view encodingName);
+
+// Decodes bytes in the named encoding; nothing when it does not know the name.
+using TXmlCodePageDecoder =
+    std::function<std::optional<String>(std::string_view bytes, std::string_view encodingName)>;
+
+// How the layer reads an 8-bit document by the encoding its declaration names (compared without
+// regard to case).
+enum class TXmlEightBitForm : uint8_t {
+    Utf8,         // utf-8, and the UTF-16 and UTF-32 names: the bytes are not in those forms
+    Windows1252,  // windows-1252 and the ASCII names (bytes above 0x7F are not lost)
+    Latin1,       // iso-8859-1
+    CodePage,     // any other name: for a code-page decoder
+};
+TXmlEightBitForm EightBitFormOf(std::string_view encodingName);
+
+// Built-in forms only: Windows1252 or Latin1.
+String DecodeEightBit(std::string_view bytes, TXmlEightBitForm form);
 
 // ASCII case-insensitive comparison, for names in markup.
 bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);

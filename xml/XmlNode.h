@@ -49,26 +49,32 @@ struct TXmlAttribute {
 // - Stylesheet, Instruction: Name (the target) and Value (the rest, raw).
 // - DocType and the other <! constructs: Name (the keyword as written) and Value (the rest up
 //   to the closing ">", raw, leading white space included).
+//
+// A node is three pointers: its type, name and attributes, shared by the elements of one load
+// that have the same name and no attributes (copied before a change); its value, absent while
+// empty; and its children, kept in blocks that never move, so that a reference to a node stays
+// valid while others are added.
 class TXmlNode {
 public:
-    explicit TXmlNode(TXmlNodeType type) : type_(type) {}
+    explicit TXmlNode(TXmlNodeType type);
+    ~TXmlNode();
     TXmlNode(const TXmlNode&) = delete;
     TXmlNode& operator=(const TXmlNode&) = delete;
 
-    TXmlNodeType Type() const { return type_; }
-    bool IsElement() const { return type_ == TXmlNodeType::Element; }
+    TXmlNodeType Type() const;
+    bool IsElement() const { return Type() == TXmlNodeType::Element; }
 
-    const std::string& Name() const { return name_; }
+    const std::string& Name() const;
     // Raises EXmlError "Illegal character in node name" for control characters, space and
     // markup delimiters.
     void SetName(std::string name);
 
-    const std::string& Value() const { return value_; }
-    void SetValue(std::string value) { value_ = std::move(value); }
+    const std::string& Value() const;
+    void SetValue(std::string value);
     // UTF-16 text, held as escaped UTF-8.
     void SetText(StringView text);
 
-    const std::vector<TXmlAttribute>& Attributes() const { return attributes_; }
+    const std::vector<TXmlAttribute>& Attributes() const;
     // The value of the first attribute with this name, or null.
     const std::string* Attribute(std::string_view name) const;
     // Replaces the value of the first attribute with this name, or appends a new one.
@@ -76,20 +82,50 @@ public:
     // Appends, also when the name is already present (as read from a file).
     void AddAttribute(std::string name, std::string value);
 
-    size_t ChildCount() const { return children_.size(); }
-    TXmlNode& Child(size_t index) { return *children_.at(index); }
-    const TXmlNode& Child(size_t index) const { return *children_.at(index); }
+    size_t ChildCount() const;
+    // Raises std::out_of_range for an index past the last child.
+    TXmlNode& Child(size_t index);
+    const TXmlNode& Child(size_t index) const;
     TXmlNode& AddChild(TXmlNodeType type);
     // A new element, named and appended after the existing children.
     TXmlNode& AddElement(std::string name);
     void Clear();
 
 private:
-    TXmlNodeType type_;
-    std::string name_;
-    std::string value_;
-    std::vector<TXmlAttribute> attributes_;
-    std::vector<std::unique_ptr<TXmlNode>> children_;
+    friend class TXmlTreeBuilder;
+    struct Head;
+    struct Block;
+
+    TXmlNode(TXmlNode&& other) noexcept;
+    void MakeRoom();
+    // Takes over one reference to `head`.
+    TXmlNode& Append(Head* head);
+    Head& OwnHead();
+    void ClearChildren();
+
+    Head* head_;
+    std::unique_ptr<std::string> value_;
+    Block* children_ = nullptr;  // the newest block; each links to the one before
+};
+
+// What the parser needs beyond the public operations: one shared name per distinct element name
+// of a load, attribute lists allocated at their final size, and children's storage trimmed once
+// an element is complete. Used by one load at a time.
+class TXmlTreeBuilder {
+public:
+    TXmlTreeBuilder();
+    ~TXmlTreeBuilder();
+    TXmlTreeBuilder(const TXmlTreeBuilder&) = delete;
+    TXmlTreeBuilder& operator=(const TXmlTreeBuilder&) = delete;
+
+    TXmlNode& AddElement(TXmlNode& parent, std::string_view name);
+    void ReserveAttributes(TXmlNode& node, size_t count);
+    // Frees the unused room of the node's children; references to its children become invalid.
+    void Complete(TXmlNode& node);
+
+private:
+    struct Names;
+    std::unique_ptr<Names> names_;
 };
 
 // Bytes that end a name in markup; SetName refuses names holding any of them.

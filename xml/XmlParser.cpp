@@ -55,6 +55,7 @@ public:
         if (open.size() > 1) {
             Fail(Format(u"element <%s> is not closed", {FromUtf8(open.back()->Name())}));
         }
+        builder_.Complete(top);
     }
 
     std::optional<std::string> LeadingDeclarationEncoding() {
@@ -115,13 +116,26 @@ private:
             text_[pos_] != '>') {
             Fail(u"malformed start tag");
         }
-        TXmlNode& element = open.back()->AddElement(std::string(name));
+        TXmlNode& element = builder_.AddElement(*open.back(), name);
         if (!ParseAttributes(element, false)) open.push_back(&element);
     }
 
-    // Reads attributes up to the end of the tag. True when the tag closes itself ("/>", or "?>"
-    // for an instruction).
+    // Reads attributes up to the end of the tag, counted first so that the list is allocated
+    // once. True when the tag closes itself ("/>", or "?>" for an instruction).
     bool ParseAttributes(TXmlNode& node, bool instruction) {
+        const size_t start = pos_;
+        size_t count = 0;
+        ScanAttributes(instruction, [&](std::string_view, std::string_view) { ++count; });
+        builder_.ReserveAttributes(node, count);
+        pos_ = start;
+        return ScanAttributes(instruction, [&](std::string_view name, std::string_view raw) {
+            node.AddAttribute(std::string(name), NormalizeAttributeValue(raw));
+        });
+    }
+
+    // Calls onAttribute(name, raw value) for each attribute up to the end of the tag.
+    template <class OnAttribute>
+    bool ScanAttributes(bool instruction, OnAttribute&& onAttribute) {
         for (;;) {
             SkipSpace();
             if (instruction ? At("?>") : At("/>")) {
@@ -141,8 +155,7 @@ private:
             const char quote = pos_ < text_.size() ? text_[pos_] : '\0';
             if (quote != '"' && quote != '\'') Fail(u"attribute value without quotes");
             const size_t close = Require({&quote, 1}, pos_ + 1, u"attribute value");
-            node.AddAttribute(std::string(name),
-                              NormalizeAttributeValue(text_.substr(pos_ + 1, close - pos_ - 1)));
+            onAttribute(name, text_.substr(pos_ + 1, close - pos_ - 1));
             pos_ = close + 1;
         }
     }
@@ -158,6 +171,7 @@ private:
                         {FromUtf8(name), FromUtf8(open.back()->Name())}));
         }
         ++pos_;
+        builder_.Complete(*open.back());
         open.pop_back();
     }
 
@@ -229,6 +243,7 @@ private:
 
     std::string_view text_;
     size_t pos_ = 0;
+    TXmlTreeBuilder builder_;
 };
 
 }  // namespace

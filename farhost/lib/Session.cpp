@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <sstream>
 #include <stdexcept>
@@ -135,6 +136,24 @@ Session::Session(Host& host, std::ostream& out, std::istream& in, Mode mode)
                [](const auto& words) {
                    Require(words.size() == 2, "mkdir takes one directory");
                    std::filesystem::create_directories(std::filesystem::path(Utf16(words[1])));
+               });
+    AddCommand("write",
+               "write FILE TEXT      write the text (UTF-8) into the file, making its folder",
+               [](const auto& words) {
+                   Require(words.size() >= 2, "write FILE TEXT");
+                   const std::filesystem::path file(Utf16(words[1]));
+                   std::filesystem::create_directories(file.parent_path());
+                   std::ofstream(file, std::ios::binary) << Join(words, 2);
+               });
+    AddCommand("link",
+               "link LINK FOLDER     make LINK a symbolic link to FOLDER, where the system can",
+               [this](const auto& words) {
+                   Require(words.size() == 3, "link LINK FOLDER");
+                   std::error_code error;
+                   std::filesystem::create_directory_symlink(std::filesystem::path(Utf16(words[2])),
+                                                             std::filesystem::path(Utf16(words[1])),
+                                                             error);
+                   if (error) out_ << "no link made: " << error.message() << "\n";
                });
     AddCommand("set", "set NAME VALUE       define ${NAME}", [this](const auto& words) {
         Require(words.size() >= 2, "set NAME VALUE");

@@ -76,7 +76,7 @@ TEST_F(Exchange, TheEightLineFile) {
 
 TEST_F(Exchange, FieldsAreWrittenInOrderWhenTheyHaveAValue) {
     TWaymarkInfo bare = Waymark(u"a", u"");
-    bare.Flags = TWaymarkInfo::GroupFlag;
+    bare.Flags = 0x40;  // flags are not written
     TWaymarkInfo full = Waymark(u"g/n\u00e9", u"<&>'\"");
     full.PluginID = kPlugin;
     full.Param = u"p";
@@ -95,6 +95,25 @@ TEST_F(Exchange, FieldsAreWrittenInOrderWhenTheyHaveAValue) {
                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<waymarks>\r\n  <item>\r\n" +
                       fields + "  </item>\r\n</waymarks>\r\n");
     }
+}
+
+TEST_F(Exchange, AGroupsOwnFieldsTravelInAGroupElement) {
+    TWaymarkInfo group = Waymark(u"g/tools", u"");
+    group.SetIsGroup(true);
+    group.Description = u"Build & run";
+    const std::string bytes = NewExchangeDocument(group)->SaveToString();
+    EXPECT_EQ(bytes,
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<waymarks>\r\n  <group>\r\n"
+              "    <name>tools</name>\r\n    <description>Build &amp; run</description>\r\n"
+              "  </group>\r\n</waymarks>\r\n");
+    const auto read = Read(bytes);
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_TRUE(read[0]->IsGroup());
+    EXPECT_EQ(read[0]->Name, u"tools");
+    EXPECT_EQ(read[0]->Description, u"Build & run");
+
+    EXPECT_TRUE(Read("<waymarks><group><description>d</description></group></waymarks>").empty());
+    EXPECT_EQ(SkippedFor(), std::vector<int>{22});
 }
 
 TEST_F(Exchange, FilesRoundTrip) {
@@ -214,6 +233,38 @@ TEST_F(Exchange, PathLookup) {
     EXPECT_EQ(FindXmlNode(root, "A/b", "k", "3"), nullptr);
     EXPECT_EQ(FindXmlNode(root, "a/c"), nullptr);  // the first "a", whatever its case
     EXPECT_EQ(FindXmlNode(root, "A"), &root.Child(0));
+}
+
+// A file larger than an exchange file may be is refused before it is read, naming both sizes.
+TEST_F(Exchange, FilesOverFourMebibytesAreRefusedUnread) {
+    std::string language = ".Language=English,English\n";
+    for (int i = 0; i < MessageCount; ++i) {
+        language += i == MFileTooLarge
+                        ? "\"The file holds %s bytes; an exchange file may hold at most %s\"\n"
+                        : "\"m" + std::to_string(i) + "\"\n";
+    }
+    host.SetLanguageFile(farhost::LanguageFile::Parse(language));
+    const auto file = std::filesystem::temp_directory_path() /
+                      ("wm_large_" + std::to_string(std::random_device{}()) + ".wmk");
+    const auto take = [](std::unique_ptr<TWaymarkInfo>) {};
+    constexpr size_t kLimit = 4 << 20;
+    for (size_t size : {kLimit, kLimit + 1}) {
+        std::string bytes = "<waymarks>";
+        bytes.resize(size - 11, ' ');
+        std::ofstream(file, std::ios::binary) << bytes << "</waymarks>";
+        if (size == kLimit) {
+            EXPECT_TRUE(ReadExchangeFile(file, take, reading));
+            continue;
+        }
+        try {
+            ReadExchangeFile(file, take, reading);
+            ADD_FAILURE();
+        } catch (const EFileError& e) {
+            EXPECT_EQ(e.Message(),
+                      u"The file holds 4194305 bytes; an exchange file may hold at most 4194304");
+        }
+    }
+    std::filesystem::remove(file);
 }
 
 }  // namespace

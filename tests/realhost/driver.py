@@ -21,6 +21,10 @@ class JourneyFailed(Exception):
         super().__init__(f"{what}\n--- screen ---\n{screen}\n--- end of screen ---")
 
 
+class HostDidNotStart(JourneyFailed):
+    """The host showed nothing of itself in time."""
+
+
 def wait_for(capture, condition, what, timeout=20):
     """Captures the screen until `condition(screen)` holds; fails with the last screen seen."""
     deadline = time.monotonic() + timeout
@@ -268,8 +272,11 @@ class RealHost:
                 raise JourneyFailed("tmux could not start the host", self.capture())
             time.sleep(0.1)
         # "1Help" in English, "1Помощь" in Russian.
-        self.wait(lambda s: s.key_bar().startswith("1") and s.key_bar()[1].isalpha(),
-                  "the host's key bar", timeout=60)
+        try:
+            self.wait(lambda s: s.key_bar().startswith("1") and s.key_bar()[1].isalpha(),
+                      "the host's key bar", timeout=60)
+        except JourneyFailed as failure:
+            raise HostDidNotStart("the host's key bar", self.screen) from failure
 
     def _has_session(self):
         return subprocess.run(["tmux", "-S", self.socket, "has-session"], capture_output=True).returncode == 0

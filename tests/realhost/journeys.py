@@ -2,6 +2,7 @@
 
 import os
 import shutil
+import time
 
 from driver import WIDTH, JourneyFailed, host_path
 
@@ -451,18 +452,24 @@ def copy_in(host, what):
     host.keys("Enter")
 
 
-@journey
-def copy_imports_files_and_asks_before_overwriting(host, files, msg):
-    a, b, tools = files("a"), files("b"), files("b/tools")
-    write_file(os.path.join(b, "extra.wmk"), exchange_file("extra", host_path(a)))
-    for name in ("build", "run"):
-        write_file(os.path.join(tools, name + ".wmk"), exchange_file(name, host_path(a)))
+def copy_two_items_in(host, a, b):
+    """Starts the host on the folders `a` and `b` with the plugin panel on the left, and copies
+    the first two items of `b` into it."""
     host.start(a, b)
     open_panel(host, [])
     host.keys("Tab")
     host.wait(lambda s: s.command_line() == host_path(b) + ">", "the right panel active")
     host.keys("Down", "Insert", "Insert")
     copy_in(host, "2 items")
+
+
+@journey
+def copy_imports_files_and_asks_before_overwriting(host, files, msg):
+    a, b, tools = files("a"), files("b"), files("b/tools")
+    write_file(os.path.join(b, "extra.wmk"), exchange_file("extra", host_path(a)))
+    for name in ("build", "run"):
+        write_file(os.path.join(tools, name + ".wmk"), exchange_file(name, host_path(a)))
+    copy_two_items_in(host, a, b)
     wait_listing(host, "left", ["tools", "extra"])
     wait_directories(host, {"extra": host_path(a), "tools/build": host_path(a), "tools/run": host_path(a)})
     check(host.entries()["tools"]["Flags"] == 0x10, "the directory stored as a group", host)
@@ -630,3 +637,25 @@ def an_identifier_that_is_no_guid_brings_the_dialog_back_as_typed(host, files, m
     check(host.entries()["w"].get("PluginID") == guid.upper(), f"the identifier stored: {host.entries()}", host)
     history = host.dialog_history("Waymarks_PluginID").get("Lines", b"").decode("utf-16-le").split("\0")
     check(guid in history, f"the identifier in its own history: {history}", host)
+
+
+@journey
+def a_folder_import_reads_its_exchange_files_passes_links_by_and_says_one_thing(host, files, msg):
+    a, b, pack = files("a"), files("b"), files("b/pack")
+    nameless = b"<item><directory>Z:\\nowhere</directory></item>"
+    write_file(os.path.join(pack, "one.wmk"), exchange_file("one", host_path(a)).replace(b"</waymarks>", nameless + b"</waymarks>"))
+    for other in ("README.txt", "logo.png", "desktop.ini"):
+        write_file(os.path.join(pack, other), b"not a waymark")
+    os.symlink("..", os.path.join(pack, "back"))
+    os.symlink(".", os.path.join(pack, "self"))
+    files("b/empty")
+    write_file(os.path.join(b, "empty", "notes.txt"), b"nothing to import")
+    copy_two_items_in(host, a, b)
+    report = host.wait_box(msg(0))
+    check(report.lines[:2] == [msg(71), host_path(os.path.join(pack, "one.wmk"))], f"one report on one.wmk: {report.lines}", host)
+    host.keys("Enter")
+    wait_listing(host, "left", ["pack"])
+    check(directories(host) == {"pack/one": host_path(a)}, f"one waymark imported: {host.entries()}", host)
+    check(set(host.entries()) == {"pack", "pack/one"}, f"no group for the empty folder: {host.entries()}", host)
+    time.sleep(1)
+    check(host.capture().box() is None, "no second box", host)

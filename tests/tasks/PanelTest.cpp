@@ -13,6 +13,7 @@
 #include "plugin/uTasks.h"
 #include "plugin/uXml.h"
 #include "tests/settings/SettingsFixture.h"
+#include "tests/support/Links.h"
 
 namespace wm::test {
 namespace {
@@ -412,6 +413,33 @@ TEST_F(PanelTasks, MembersSpeltInAnotherCaseThanTheirGroupAreShownExportedAndMov
     EXPECT_TRUE(host.Messages().empty());
 }
 
+TEST_F(PanelTasks, AGroupsDescriptionGoesOutBesideItsFolderAndComesBack) {
+    Put(u"tools", u"", true, u"Build things");
+    Put(u"tools/build", u"/srv/build");
+    Group(u"bare");  // nothing of its own to carry, and no members: nothing is written
+    auto panel = TWaymarks::CreatePanel({});
+    const fs::path out = root / "out";
+    ASSERT_TRUE(Export(*panel, u"tools", out, true));
+    EXPECT_FALSE(fs::exists(out / "bare.wmk"));
+    ASSERT_TRUE(Export(*panel, u"bare", out, true));
+    EXPECT_FALSE(fs::exists(out / "bare.wmk"));
+    EXPECT_EQ(Names(), std::vector<String>{});
+    EXPECT_TRUE(fs::exists(out / "tools" / "build.wmk"));
+
+    // Back in, folder and record in either order.
+    EXPECT_EQ(Import(*panel, u"tools", out), 2);
+    EXPECT_EQ(Read(u"tools")->Description, u"");
+    EXPECT_EQ(Import(*panel, u"tools.wmk", out), 2);
+    EXPECT_EQ(Read(u"tools")->Description, u"Build things");
+    EXPECT_EQ(Names(), (std::vector<String>{u"tools", u"tools/build"}));
+    // A description the group has is kept.
+    WriteFile(out / "tools.wmk",
+              Exchange("<group><name>tools</name><description>Other</description></group>"));
+    Import(*panel, u"tools.wmk", out);
+    EXPECT_EQ(Read(u"tools")->Description, u"Build things");
+    EXPECT_TRUE(host.Messages().empty());
+}
+
 TEST_F(PanelTasks, AnExistingFileIsAskedForAndTheAnswerCanHoldForTheBatch) {
     for (const char* name : {"a", "b", "c"}) Put(u"w/" + FromUtf8(name), u"/srv/new");
     Group(u"w");
@@ -607,9 +635,8 @@ TEST_F(PanelTasks, TheUserCanGoOnWithoutReportsOrStopTheImport) {
 TEST_F(PanelTasks, LinksToFoldersAreNotFollowedInsideAnImportedFolder) {
     const fs::path source = root / "src";
     WriteFile(source / "L" / "a.wmk", Exchange(ItemXml("a", "/srv/a")));
-    std::error_code error;
-    fs::create_directory_symlink("..", source / "L" / "up", error);
-    fs::create_directory_symlink(".", source / "L" / "self", error);
+    std::error_code error = MakeFolderLink("..", source / "L" / "up");
+    if (!error) error = MakeFolderLink(".", source / "L" / "self");
     if (error) GTEST_SKIP() << "no links to folders here: " << error.message();
     auto panel = TWaymarks::CreatePanel({});
     EXPECT_EQ(Import(*panel, u"L", source), 2);

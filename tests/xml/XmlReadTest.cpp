@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/CodePages.h"
 #include "tests/xml/Encode.h"
 #include "xml/XmlDoc.h"
 #include "xml/XmlText.h"
@@ -37,14 +38,11 @@ TEST(XmlRead, EncodingsAreDetectedAndDecoded) {
         {"UTF-16BE", Utf16(utf16, true), expected},
         {"UTF-16LE without declaration", Utf16(u"<r>\u0416</r>", false), u"\u0416"},
         {"UCS-4LE with mark", "\xFF\xFE\0\0"s + test::Encode(utf16, 4, false), expected},
-        {"windows-1251", "<?xml version=\"1.0\" encoding=\"Windows-1251\"?><r>\xC6\x88\xB9</r>",
-         u"\u0416\u20ac\u2116"},
         {"windows-1252", "<?xml version=\"1.0\" encoding=\"windows-1252\"?><r>\xE9\x80</r>",
          u"\u00e9\u20ac"},
         {"iso-8859-1", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r>\xE9\x80</r>",
          u"\u00e9\u0080"},
         {"us-ascii", "<?xml version=\"1.0\" encoding=\"us-ascii\"?><r>\xE9</r>", u"\u00e9"},
-        {"other 8-bit name", "<?xml version=\"1.0\" encoding=\"koi8-r\"?><r>\x80</r>", u"\u20ac"},
         {"8-bit without declaration", "<r>caf\xE9</r>", u"caf\u00e9"},
     };
     for (const Case& c : cases) {
@@ -78,6 +76,7 @@ TEST(XmlRead, LoadedDocumentsDeclareTheUtf8TheyNowHold) {
          {"<?xml version=\"1.0\" encoding=\"windows-1251\"?><r>\xC6</r>",
           "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"koi8-r\"?><r>\xD0\x96</r>"}) {
         TXmlDoc doc;
+        doc.SetCodePageDecoder(platform::DecodeCodePage);
         doc.LoadFromBytes(bytes);
         TXmlDoc again;
         again.LoadFromBytes(doc.SaveToString());

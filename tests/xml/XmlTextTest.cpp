@@ -42,18 +42,41 @@ TEST(XmlText, InvalidUtf8IsReadAsWindows1252) {
     EXPECT_EQ(DecodeXmlText("\xC3&amp;\xA9"), u"\u00c3&\u00a9");
 }
 
-TEST(XmlText, EightBitCodePages) {
+TEST(XmlText, BuiltInEightBitForms) {
     std::string high;
     for (int b = 0x80; b <= 0xFF; ++b) high += static_cast<char>(b);
-    const String cp1251 = DecodeEightBit(high, "windows-1251");
-    EXPECT_EQ(cp1251.substr(0, 4), u"\u0402\u0403\u201a\u0453");
-    EXPECT_EQ(cp1251[0x98 - 0x80], u'\u0098');
-    EXPECT_EQ(cp1251.substr(0x39, 8), u"\u2116\u0454\u00bb\u0458\u0405\u0455\u0457\u0410");
-    EXPECT_EQ(cp1251.back(), u'\u044f');
     const String cp1252 = DecodeWindows1252(high);
     EXPECT_EQ(cp1252.substr(0, 4), u"\u20ac\u0081\u201a\u0192");
-    EXPECT_EQ(cp1252.substr(0x20), DecodeEightBit(high.substr(0x20), "iso-8859-1"));
-    EXPECT_EQ(DecodeEightBit("\x80", "ISO-8859-1"), u"\u0080");
+    EXPECT_EQ(cp1252.substr(0x20), DecodeEightBit(high.substr(0x20), TXmlEightBitForm::Latin1));
+    EXPECT_EQ(DecodeEightBit("\x80", TXmlEightBitForm::Latin1), u"\u0080");
+    EXPECT_EQ(DecodeEightBit("\x80", TXmlEightBitForm::Windows1252), u"\u20ac");
+}
+
+TEST(XmlText, EncodingNamesAndTheFormsTheyAreReadIn) {
+    using enum TXmlEightBitForm;
+    const std::pair<const char*, TXmlEightBitForm> cases[] = {
+        {"utf-8", Utf8},
+        {"UTF8", Utf8},
+        {"utf-16", Utf8},
+        {"UTF-16LE", Utf8},
+        {"utf-16be", Utf8},
+        {"utf-32", Utf8},
+        {"UTF-32BE", Utf8},
+        {"ucs-2", Utf8},
+        {"UCS-4", Utf8},
+        {"iso-10646-ucs-2", Utf8},
+        {"windows-1252", Windows1252},
+        {"US-ASCII", Windows1252},
+        {"iso-8859-1", Latin1},
+        {"Latin1", Latin1},
+        {"utf-16x", CodePage},
+        {"utf-7", CodePage},
+        {"windows-1251", CodePage},
+        {"koi8-r", CodePage},
+        {"iso-8859-15", CodePage},
+        {"", CodePage},
+    };
+    for (const auto& [name, form] : cases) EXPECT_EQ(EightBitFormOf(name), form) << name;
 }
 
 TEST(XmlText, Utf16AndUcs4Leftovers) {
