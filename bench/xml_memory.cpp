@@ -89,6 +89,21 @@ std::string DeepNesting() {
     return UnitsOf(chain);
 }
 
+// Names of letters, as short as the count allows: every one differs.
+std::string DistinctName(size_t i) {
+    std::string name;
+    do {
+        name += static_cast<char>(i % 52 < 26 ? 'a' + i % 52 : 'A' + i % 52 - 26);
+        i /= 52;
+    } while (i > 0);
+    return name;
+}
+
+// Two bytes from 0x80 up: 16,384 names, more than any table of names keeps, again and again.
+std::string CyclingName(size_t i) {
+    return {static_cast<char>(0x80 + i % 128), static_cast<char>(0x80 + i / 128 % 128)};
+}
+
 std::string Utf16(std::string_view ascii) {
     std::string out = "\xFF\xFE";
     for (char c : ascii) out += {c, '\0'};
@@ -127,6 +142,16 @@ const int kRegistered = [] {
             "<waymarks", [](size_t i) { return " a" + std::to_string(i) + "=\"v\""; }, "/>");
     });
     Register("ElementsWithAttributes", [] { return UnitsOf("<a id=\"12\" name=\"value\"/>"); });
+    Register("TextsBetweenElements", [] { return UnitsOf("x<a/>"); });
+    Register("TextsBetweenDeclarations", [] { return UnitsOf("x<!>"); });
+    Register("DistinctNames", [] {
+        return Document(
+            "<waymarks>", [](size_t i) { return "<" + DistinctName(i) + "/>"; }, "</waymarks>");
+    });
+    Register("CyclingShortNames", [] {
+        return Document(
+            "<waymarks>", [](size_t i) { return "<" + CyclingName(i) + "/>"; }, "</waymarks>");
+    });
     Register("DeepNesting", DeepNesting);
     Register("LongText", [] { return UnitsOf("text & more text "); });
     Register("ExchangeItems", [] {

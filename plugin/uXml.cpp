@@ -29,7 +29,7 @@ const TXmlNode* FirstChildElement(const TXmlNode& parent, std::string_view name,
             continue;
         }
         if (!attribute.empty()) {
-            const std::string* value = child.Attribute(attribute);
+            const auto value = child.Attribute(attribute);
             if (!value || *value != attributeValue) continue;
         }
         return &child;

@@ -88,16 +88,19 @@ const TXmlNode* TXmlDocBase::Root() const {
 void TXmlDocBase::LoadFromBytes(std::string_view bytes) {
     std::string converted;
     const std::string_view text = TextOf(bytes, decoder_, converted);
+    auto arena = std::make_unique<TXmlArena>();
     auto top = std::make_unique<TXmlNode>(TXmlNodeType::Document);
-    ParseXml(text, *top);
+    ParseXml(text, *top, *arena);
     if (!FirstElement(*top)) throw EXmlError(u"No root element found in xml");
     // The document holds UTF-8 now, and is saved as such: its declaration must say so.
     TXmlNode& first = top->Child(0);
-    const std::string* encoding = first.Attribute("encoding");
+    const auto encoding = first.Attribute("encoding");
     if (first.Type() == TXmlNodeType::Declaration && encoding && !IsUtf8Name(*encoding)) {
         first.SetAttribute("encoding", "UTF-8");
     }
+    // The old nodes go before the arena they may refer to.
     top_ = std::move(top);
+    arena_ = std::move(arena);
 }
 
 void TXmlDocBase::LoadFromFile(const std::filesystem::path& file) {

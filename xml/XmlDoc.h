@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "xml/XmlArena.h"
 #include "xml/XmlEncoding.h"
 #include "xml/XmlNode.h"
 #include "xml/XmlWriter.h"
@@ -59,6 +60,7 @@ protected:
     TXmlOutputStyle style_ = TXmlOutputStyle::Compact;
 
 private:
+    std::unique_ptr<TXmlArena> arena_;  // of the last load; declared first, so it outlives top_
     std::unique_ptr<TXmlNode> top_;
     TXmlCodePageDecoder decoder_;
 };

@@ -2,33 +2,58 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <new>
-#include <string>
-#include <vector>
 
 #include "xml/XmlNode.h"
 
 namespace wm {
 
+// The attributes follow the head in the same allocation.
 struct TXmlNode::Head {
-    static constexpr uint32_t kStatic = UINT32_MAX;  // never counted, never freed
+    enum class Storage : uint8_t {
+        Static,  // the unnamed heads, never freed
+        Loaded,  // in a load's arena, never changed
+        Owned,   // on the heap, owned by one node, with room for Capacity(count) attributes
+    };
 
-    uint32_t refs;
     TXmlNodeType type;
-    std::string name;
-    std::vector<TXmlAttribute> attributes;
+    Storage storage;
+    uint32_t count = 0;
+    TXmlCompactString name;
+
+    static uint32_t Capacity(uint32_t count) { return count == 0 ? 0 : std::bit_ceil(count); }
+
+    TXmlAttribute* Attributes() {
+        static_assert(sizeof(Head) % alignof(TXmlAttribute) == 0);
+        return std::launder(reinterpret_cast<TXmlAttribute*>(this + 1));
+    }
+    const TXmlAttribute* Attributes() const { return const_cast<Head*>(this)->Attributes(); }
+    // Without name and attributes: the same as the unnamed head of its type.
+    bool Plain() const { return name.Empty() && count == 0; }
 
     // The unnamed head of each type, without attributes.
     static Head* Empty(TXmlNodeType type);
-    static Head* Retain(Head* head) {
-        if (head->refs != kStatic) ++head->refs;
-        return head;
-    }
-    static void Release(Head* head) {
-        if (head->refs != kStatic && --head->refs == 0) delete head;
-    }
+    // A head on the heap with room for `capacity` attributes and none yet.
+    static Head* New(TXmlNodeType type, std::string_view name, uint32_t capacity);
+    // An owned head with room for one attribute more, the attributes of the owned `from` moved
+    // into it; `from` is released.
+    static Head* Grow(Head* from);
+    static void Release(Head* head);
+};
+
+// Owns its head and children; in the arena for loaded nodes, on the heap for others.
+struct TXmlNode::Body {
+    Head* head;
+    TXmlCompactString value;
+    Block* children = nullptr;  // the newest block; each links to the one before
+
+    Body(Head* head, TXmlCompactString value) : head(head), value(std::move(value)) {}
+    ~Body();
+    Body(const Body&) = delete;
+    Body& operator=(const Body&) = delete;
 };
 
 // A run of consecutive children; the nodes follow the header in the same allocation. A block's
@@ -47,6 +72,7 @@ struct TXmlNode::Block {
         return static_cast<uint32_t>(std::max<size_t>(kMinCapacity, children / 8));
     }
     uint32_t Capacity() const { return trimmed ? count : CapacityAfter(first); }
+    size_t End() const { return size_t{first} + count; }
 
     TXmlNode* Nodes() {
         static_assert(sizeof(Block) % alignof(TXmlNode) == 0);
@@ -65,6 +91,10 @@ struct TXmlNode::Block {
     static void Delete(Block* block) {
         for (uint32_t i = block->count; i > 0; --i) block->Nodes()[i - 1].~TXmlNode();
         ::operator delete(block);
+    }
+    // Deletes the block and the ones before it.
+    static void DeleteAll(Block* newest) {
+        while (newest) Delete(std::exchange(newest, newest->previous));
     }
 };
 

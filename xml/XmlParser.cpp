@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/Format.h"
+#include "xml/XmlArena.h"
 #include "xml/XmlText.h"
 
 namespace wm {
@@ -34,7 +35,7 @@ std::string NormalizeAttributeValue(std::string_view raw) {
 
 class Parser {
 public:
-    explicit Parser(std::string_view text) : text_(text) {}
+    Parser(std::string_view text, TXmlArena& arena) : text_(text), builder_(arena) {}
 
     void ParseDocument(TXmlNode& top) {
         // open.back() receives what is parsed next; open.front() is the top level.
@@ -64,7 +65,7 @@ public:
         }
         TXmlNode scratch(TXmlNodeType::Document);
         ParseInstruction(scratch);
-        const std::string* encoding = scratch.Child(0).Attribute("encoding");
+        const auto encoding = scratch.Child(0).Attribute("encoding");
         return encoding ? std::optional<std::string>(*encoding) : std::nullopt;
     }
 
@@ -99,11 +100,8 @@ private:
         const std::string_view run = text_.substr(pos_, end - pos_);
         pos_ = end;
         if (IsXmlSpaceOnly(run)) return;
-        if (parent.IsElement() && parent.ChildCount() == 0) {
-            parent.SetValue(std::string(run));
-        } else {
-            parent.AddChild(TXmlNodeType::CharData).SetValue(std::string(run));
-        }
+        const bool value = parent.IsElement() && parent.ChildCount() == 0;
+        builder_.SetValue(value ? parent : builder_.AddChild(parent, TXmlNodeType::CharData), run);
     }
 
     void ParseStartTag(std::vector<TXmlNode*>& open) {
@@ -116,21 +114,34 @@ private:
             text_[pos_] != '>') {
             Fail(u"malformed start tag");
         }
-        TXmlNode& element = builder_.AddElement(*open.back(), name);
+        TXmlNode& element =
+            builder_.AddChild(*open.back(), TXmlNodeType::Element, name, CountAttributes(false));
         if (!ParseAttributes(element, false)) open.push_back(&element);
     }
 
-    // Reads attributes up to the end of the tag, counted first so that the list is allocated
-    // once. True when the tag closes itself ("/>", or "?>" for an instruction).
-    bool ParseAttributes(TXmlNode& node, bool instruction) {
+    // The attributes up to the end of the tag, counted without moving on, so that the node can
+    // be made with room for them all.
+    size_t CountAttributes(bool instruction) {
         const size_t start = pos_;
         size_t count = 0;
         ScanAttributes(instruction, [&](std::string_view, std::string_view) { ++count; });
-        builder_.ReserveAttributes(node, count);
         pos_ = start;
+        return count;
+    }
+
+    // Reads the counted attributes up to the end of the tag. True when the tag closes itself
+    // ("/>", or "?>" for an instruction).
+    bool ParseAttributes(TXmlNode& node, bool instruction) {
         return ScanAttributes(instruction, [&](std::string_view name, std::string_view raw) {
-            node.AddAttribute(std::string(name), NormalizeAttributeValue(raw));
+            builder_.AddAttribute(node, name, AttributeValue(raw));
         });
+    }
+
+    // The raw value itself when normalizing would not change it.
+    std::string_view AttributeValue(std::string_view raw) {
+        if (raw.find_first_of("&\t\n\r") == npos) return raw;
+        normalized_ = NormalizeAttributeValue(raw);
+        return normalized_;
     }
 
     // Calls onAttribute(name, raw value) for each attribute up to the end of the tag.
@@ -182,30 +193,33 @@ private:
             Fail(u"malformed processing instruction");
         }
         if (target == "xml") {
-            ParseAttributes(parent.AddChild(TXmlNodeType::Declaration), true);
+            ParseAttributes(
+                builder_.AddChild(parent, TXmlNodeType::Declaration, {}, CountAttributes(true)),
+                true);
             return;
         }
         const size_t end = Require("?>", pos_, u"processing instruction");
-        TXmlNode& node = parent.AddChild(target == "xml-stylesheet" ? TXmlNodeType::Stylesheet
-                                                                    : TXmlNodeType::Instruction);
-        node.SetName(std::string(target));
+        TXmlNode& node = builder_.AddChild(
+            parent,
+            target == "xml-stylesheet" ? TXmlNodeType::Stylesheet : TXmlNodeType::Instruction,
+            target);
         SkipSpace();
-        node.SetValue(std::string(text_.substr(pos_, std::max(end, pos_) - pos_)));
+        builder_.SetValue(node, text_.substr(pos_, std::max(end, pos_) - pos_));
         pos_ = end + 2;
     }
 
     void ParseBang(TXmlNode& parent) {
         if (At("<!--")) {
             const size_t end = Require("-->", pos_ + 4, u"comment");
-            parent.AddChild(TXmlNodeType::Comment)
-                .SetValue(std::string(text_.substr(pos_ + 4, end - pos_ - 4)));
+            builder_.SetValue(builder_.AddChild(parent, TXmlNodeType::Comment),
+                              text_.substr(pos_ + 4, end - pos_ - 4));
             pos_ = end + 3;
             return;
         }
         if (At("<![CDATA[")) {
             const size_t end = Require("]]>", pos_ + 9, u"CDATA section");
-            parent.AddChild(TXmlNodeType::CData)
-                .SetValue(std::string(text_.substr(pos_ + 9, end - pos_ - 9)));
+            builder_.SetValue(builder_.AddChild(parent, TXmlNodeType::CData),
+                              text_.substr(pos_ + 9, end - pos_ - 9));
             pos_ = end + 3;
             return;
         }
@@ -213,9 +227,7 @@ private:
         const std::string_view keyword = ReadName();
         const TXmlNodeType type = DeclarationType(keyword);
         const size_t end = DeclarationEnd(type == TXmlNodeType::DocType);
-        TXmlNode& node = parent.AddChild(type);
-        node.SetName(std::string(keyword));
-        node.SetValue(std::string(text_.substr(pos_, end - pos_)));
+        builder_.SetValue(builder_.AddChild(parent, type, keyword), text_.substr(pos_, end - pos_));
         pos_ = end + 1;
     }
 
@@ -244,16 +256,18 @@ private:
     std::string_view text_;
     size_t pos_ = 0;
     TXmlTreeBuilder builder_;
+    std::string normalized_;  // the last attribute value that normalizing changed
 };
 
 }  // namespace
 
-void ParseXml(std::string_view text, TXmlNode& top) {
-    Parser(text).ParseDocument(top);
+void ParseXml(std::string_view text, TXmlNode& top, TXmlArena& arena) {
+    Parser(text, arena).ParseDocument(top);
 }
 
 std::optional<std::string> DeclaredXmlEncoding(std::string_view text) {
-    return Parser(text).LeadingDeclarationEncoding();
+    TXmlArena arena;
+    return Parser(text, arena).LeadingDeclarationEncoding();
 }
 
 }  // namespace wm

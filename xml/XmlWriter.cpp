@@ -30,11 +30,11 @@ private:
     // Attributes with an empty value are left out.
     void WriteAttributes(const TXmlNode& node) {
         for (const TXmlAttribute& attribute : node.Attributes()) {
-            if (attribute.Value.empty()) continue;
+            if (attribute.Value().empty()) continue;
             out_ += ' ';
-            out_ += attribute.Name;
+            out_ += attribute.Name();
             out_ += "=\"";
-            out_ += EscapeXml(attribute.Value);
+            out_ += EscapeXml(attribute.Value());
             out_ += '"';
         }
     }

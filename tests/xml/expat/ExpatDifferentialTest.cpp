@@ -30,14 +30,16 @@ void Walk(const TXmlNode& parent, Events& events) {
         const TXmlNode& node = parent.Child(i);
         switch (node.Type()) {
             case TXmlNodeType::Element: {
-                std::string start = "<" + node.Name();
-                for (const auto& a : node.Attributes()) start += " " + a.Name + "=" + a.Value;
+                std::string start = "<" + std::string(node.Name());
+                for (const auto& a : node.Attributes()) {
+                    start += " " + std::string(a.Name()) + "=" + std::string(a.Value());
+                }
                 events.push_back(start + ">");
                 if (!node.Value().empty()) {
                     events.push_back("text:" + Lf(DecodeEntityReferences(node.Value())));
                 }
                 Walk(node, events);
-                events.push_back("</" + node.Name() + ">");
+                events.push_back("</" + std::string(node.Name()) + ">");
                 break;
             }
             case TXmlNodeType::CharData:
@@ -51,7 +53,7 @@ void Walk(const TXmlNode& parent, Events& events) {
                 break;
             case TXmlNodeType::Stylesheet:
             case TXmlNodeType::Instruction:
-                events.push_back("pi:" + node.Name() + " " + Lf(node.Value()));
+                events.push_back("pi:" + std::string(node.Name()) + " " + Lf(node.Value()));
                 break;
             default:
                 break;
