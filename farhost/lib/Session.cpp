@@ -419,7 +419,8 @@ void Session::Expect(const std::vector<std::string>& words) {
     }
     Require(!shown.empty(), "no " + kind + " was shown");
     const std::vector<std::string> expected(words.begin() + 2, words.end());
-    // Each expectation checks the next message or menu that the last command showed.
+    // Each expectation checks the next message or menu shown since the last call into the plugin
+    // (opening it, configuring it, or a file key on a panel).
     const auto& actual = shown.front();
     if (kind == "message") {
         firstMessage_++;
