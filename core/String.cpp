@@ -7,16 +7,6 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-void AppendUtf16(String& out, char32_t cp) {
-    if (cp < 0x10000) {
-        out.push_back(static_cast<char16_t>(cp));
-    } else {
-        cp -= 0x10000;
-        out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-        out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    }
-}
-
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
@@ -81,6 +71,18 @@ char32_t DecodeUtf8(std::string_view text, size_t& pos, bool& valid) {
     return cp;
 }
 
+// The code point at `i`, a surrogate pair taken whole (`i` then stands on its second half); an
+// unpaired surrogate is U+FFFD.
+char32_t DecodeUtf16(StringView text, size_t& i) {
+    const char32_t unit = text[i];
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+        ++i;
+        return 0x10000 + ((unit - 0xD800) << 10) + (text[i] - 0xDC00);
+    }
+    return unit >= 0xD800 && unit <= 0xDFFF ? kReplacement : unit;
+}
+
 }  // namespace
 
 void AppendCodePoint(String& out, char32_t codePoint) {
@@ -110,7 +112,7 @@ void FromUtf8(std::string_view text, String& out) {
         while (pos < text.size() && static_cast<unsigned char>(text[pos]) < 0x80) ++pos;
         out.append(text.begin() + static_cast<ptrdiff_t>(run),
                    text.begin() + static_cast<ptrdiff_t>(pos));
-        if (pos < text.size()) AppendUtf16(out, DecodeUtf8(text, pos, valid));
+        if (pos < text.size()) AppendCodePoint(out, DecodeUtf8(text, pos, valid));
     }
 }
 
@@ -123,17 +125,21 @@ bool IsValidUtf8(std::string_view text) {
 std::string ToUtf8(StringView text) {
     std::string out;
     out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        char32_t cp = text[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-            cp = kReplacement;
-        }
-        AppendUtf8(out, cp);
-    }
+    for (size_t i = 0; i < text.size(); ++i) AppendUtf8(out, DecodeUtf16(text, i));
+    return out;
+}
+
+std::u32string ToUtf32(StringView text) {
+    std::u32string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) out.push_back(DecodeUtf16(text, i));
+    return out;
+}
+
+String FromUtf32(std::u32string_view text) {
+    String out;
+    out.reserve(text.size());
+    for (char32_t codePoint : text) AppendCodePoint(out, codePoint);
     return out;
 }
 

@@ -1,4 +1,5 @@
-// The program's string type (UTF-16) and its one place of UTF-8 conversion.
+// The program's string type (UTF-16) and its one place of conversion to and from UTF-8 and
+// UTF-32.
 #pragma once
 
 #include <string>
@@ -16,6 +17,13 @@ void FromUtf8(std::string_view text, String& out);
 
 // UTF-16 to UTF-8. An unpaired surrogate becomes U+FFFD.
 std::string ToUtf8(StringView text);
+
+// UTF-16 to UTF-32 (the host texts of 4-byte wchar_t systems). An unpaired surrogate becomes
+// U+FFFD.
+std::u32string ToUtf32(StringView text);
+// UTF-32 to UTF-16; a surrogate or a value above U+10FFFF becomes U+FFFD, so that no unpaired
+// surrogate comes in.
+String FromUtf32(std::u32string_view text);
 
 // Appends one code point: a surrogate pair above U+FFFF; U+FFFD for a surrogate or a value
 // above U+10FFFF.

@@ -93,5 +93,20 @@ TEST(StringTest, UnpairedSurrogatesBecomeReplacementInUtf8) {
     }
 }
 
+TEST(StringTest, Utf32TakesPairsWholeAndLetsNoUnpairedSurrogateThrough) {
+    const String text = {u'a', u'\u00e9', char16_t(0xD83D), char16_t(0xDE00), u'\uFFFF'};
+    const std::u32string wide = {U'a', U'\u00e9', U'\U0001F600', U'\uFFFF'};
+    EXPECT_EQ(ToUtf32(text), wide);
+    EXPECT_EQ(FromUtf32(wide), text);
+    EXPECT_EQ(ToUtf32(u""), U"");
+    EXPECT_EQ(FromUtf32(U""), u"");
+
+    // Out: a surrogate without its pair. In: a surrogate code point or a value past Unicode.
+    EXPECT_EQ(ToUtf32(String{u'a', char16_t(0xDE00), char16_t(0xD83D)}),
+              (std::u32string{U'a', 0xFFFD, 0xFFFD}));
+    EXPECT_EQ(FromUtf32(std::u32string{0xD83D, U'b', 0xDE00, 0x110000, 0x10FFFF}),
+              (String{0xFFFD, u'b', 0xFFFD, 0xFFFD, char16_t(0xDBFF), char16_t(0xDFFF)}));
+}
+
 }  // namespace
 }  // namespace wm
