@@ -1,5 +1,6 @@
 #include "plugin/uEditUI.h"
 
+#include "plugin/uFunctions.h"
 #include "plugin/uMessages.h"
 
 namespace wm {
@@ -11,12 +12,6 @@ constexpr Guid EditDialogId{
 
 // Text with nothing but these is no identifier (a history may hold the blank form of a mask).
 constexpr StringView kGuidPunctuation = u" {}-";
-
-String Trimmed(const String& text) {
-    const size_t first = text.find_first_not_of(u' ');
-    if (first == String::npos) return {};
-    return text.substr(first, text.find_last_not_of(u' ') - first + 1);
-}
 
 }  // namespace
 
@@ -90,7 +85,7 @@ bool TEditWaymarkDialog::Run() {
     Name = NameEdit->GetText();
     Description = DescriptionEdit->GetText();
     Directory = DirectoryEdit->GetText();
-    PluginID = Trimmed(PluginIDEdit->GetText());
+    PluginID = Trim(PluginIDEdit->GetText());
     Param = ParamEdit->GetText();
     HostFile = HostFileEdit->GetText();
     return true;

@@ -15,6 +15,13 @@ StringView LastComponent(StringView path) {
     return separator == StringView::npos ? path : path.substr(separator + 1);
 }
 
+String Trim(StringView text) {
+    size_t begin = 0, end = text.size();
+    while (begin < end && text[begin] <= u' ') ++begin;
+    while (end > begin && text[end - 1] <= u' ') --end;
+    return String(text.substr(begin, end - begin));
+}
+
 String ExtractLastComponent(StringView path) {
     return String(LastComponent(path));
 }

@@ -13,6 +13,9 @@ namespace wm {
 // The plugin's own errors (a bad name, a failed waymark operation); carries only its message.
 WM_DECLARE_EXCEPTION(EWaymarkError, Exception);
 
+// The text without the blanks and control characters at its ends.
+String Trim(StringView text);
+
 // The text after the last separator; the whole path when it has none.
 String ExtractLastComponent(StringView path);
 // The same, as a view into `path`.

@@ -20,13 +20,6 @@ namespace {
 // Where the last successful jump started.
 std::unique_ptr<TWaymarkInfo> g_previousLocation;
 
-String Trim(StringView text) {
-    size_t begin = 0, end = text.size();
-    while (begin < end && text[begin] <= u' ') ++begin;
-    while (end > begin && text[end - 1] <= u' ') --end;
-    return String(text.substr(begin, end - begin));
-}
-
 bool StartsWith(StringView text, StringView prefix) {
     return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
 }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/String.h"
+#include "host/FarKeysW.h"
 
 namespace farhost {
 
@@ -27,7 +28,7 @@ constexpr uint32_t Tab = 9;
 constexpr uint32_t Enter = 13;
 constexpr uint32_t Esc = 27;
 constexpr uint32_t Space = 32;
-constexpr uint32_t Extended = 0x10000;
+constexpr uint32_t Extended = far::keys::Extended;
 constexpr uint32_t PgUp = Extended + 0x21;
 constexpr uint32_t PgDn = Extended + 0x22;
 constexpr uint32_t End = Extended + 0x23;
@@ -39,10 +40,10 @@ constexpr uint32_t Down = Extended + 0x28;
 constexpr uint32_t Ins = Extended + 0x2D;
 constexpr uint32_t Del = Extended + 0x2E;
 constexpr uint32_t F1 = Extended + 0x70;  // F2 to F12 follow
-constexpr uint32_t Ctrl = 0x01000000;
-constexpr uint32_t Alt = 0x02000000;
-constexpr uint32_t Shift = 0x04000000;
-constexpr uint32_t ModifierMask = 0xFFF00000;
+constexpr uint32_t Ctrl = far::keys::Ctrl;
+constexpr uint32_t Alt = far::keys::Alt;
+constexpr uint32_t Shift = far::keys::Shift;
+constexpr uint32_t ModifierMask = far::keys::ModifierMask;
 }  // namespace keys
 
 struct DialogAction {

@@ -91,35 +91,29 @@ void Session::AddPanelCommands() {
                    for (const wm::String& line : ReadViewLines(*file, count))
                        out_ << wm::ToUtf8(line) << "\n";
                });
-    AddCommand("f4", "f4                   edit the current item of a plugin panel",
-               [this](const auto&) {
-                   MarkPluginCall();
-                   keys_.Edit(false);
-               });
-    AddCommand("shift+f4", "shift+f4             Shift+F4 on a plugin panel", [this](const auto&) {
-        MarkPluginCall();
-        keys_.Edit(true);
-    });
-    AddCommand("f5", "f5                   copy the marked (or current) items to the other side",
-               [this](const auto&) {
-                   MarkPluginCall();
-                   keys_.Copy(false);
-               });
-    AddCommand("f6", "f6                   move them to the other side", [this](const auto&) {
-        MarkPluginCall();
-        keys_.Copy(true);
-    });
-    AddCommand("f7", "f7 [NAME]            make a folder (NAME proposed in the host's dialog)",
-               [this](const auto& words) {
-                   Check(words.size() <= 2, "f7 [NAME]");
-                   MarkPluginCall();
-                   keys_.MakeFolder(words.size() == 2 ? wm::FromUtf8(words[1]) : wm::String());
-               });
-    AddCommand("f8", "f8                   delete the marked (or current) items",
-               [this](const auto&) {
-                   MarkPluginCall();
-                   keys_.Delete();
-               });
+    // The file keys that may call into the plugin: what they show is what "expect message" and
+    // "expect menu" check next.
+    const auto fileKey = [this](const std::string& name, std::string usage, Command command) {
+        AddCommand(name, std::move(usage), [this, command](const auto& words) {
+            MarkPluginCall();
+            command(words);
+        });
+    };
+    fileKey("f4", "f4                   edit the current item of a plugin panel",
+            [this](const auto&) { keys_.Edit(false); });
+    fileKey("shift+f4", "shift+f4             Shift+F4 on a plugin panel",
+            [this](const auto&) { keys_.Edit(true); });
+    fileKey("f5", "f5                   copy the marked (or current) items to the other side",
+            [this](const auto&) { keys_.Copy(false); });
+    fileKey("f6", "f6                   move them to the other side",
+            [this](const auto&) { keys_.Copy(true); });
+    fileKey("f7", "f7 [NAME]            make a folder (NAME proposed in the host's dialog)",
+            [this](const auto& words) {
+                Check(words.size() <= 2, "f7 [NAME]");
+                keys_.MakeFolder(words.size() == 2 ? wm::FromUtf8(words[1]) : wm::String());
+            });
+    fileKey("f8", "f8                   delete the marked (or current) items",
+            [this](const auto&) { keys_.Delete(); });
     AddCommand("ctrl+pgup", "ctrl+pgup            the folder or group above, as Ctrl+PgUp does",
                [this](const auto&) { keys_.Up(); });
     AddCommand("ctrl+r", "ctrl+r               read the active side again, as Ctrl+R does",
