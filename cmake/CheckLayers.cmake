@@ -7,6 +7,7 @@ set(layers
   xml:core
   framework:platform:host:core
   plugin:framework:xml:platform:host:core
+  far2l:platform:host:core
   farhost:platform:host:core)
 
 set(violations "")

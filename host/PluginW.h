@@ -27,6 +27,8 @@ inline HANDLE const PANEL_PASSIVE = reinterpret_cast<HANDLE>(intptr_t{-2});
 inline HANDLE const INVALID_HANDLE_VALUE = PANEL_ACTIVE;
 
 constexpr DWORD FMSG_WARNING = 1;
+// Items is one text whose lines are separated by '\n'.
+constexpr DWORD FMSG_ALLINONE = 0x20;
 constexpr DWORD FMENU_WRAPMODE = 2;
 constexpr DWORD FMENU_AUTOHIGHLIGHT = 4;
 
@@ -78,12 +80,14 @@ enum DialogMessage : int32_t {
     DM_CLOSE = 1,
     DM_ENABLE = 2,
     DM_ENABLEREDRAW = 3,
+    DM_GETDLGDATA = 4,
     DM_GETDLGITEM = 5,
     DM_GETDLGRECT = 6,
     DM_GETTEXT = 7,
     DM_GETTEXTLENGTH = 8,
     DM_KEY = 9,
     DM_MOVEDIALOG = 10,
+    DM_SETDLGDATA = 11,
     DM_SETDLGITEM = 12,
     DM_SETFOCUS = 13,
     DM_REDRAW = 14,
@@ -96,14 +100,25 @@ enum DialogMessage : int32_t {
     DM_GETITEMPOSITION = 48,
     DM_EDITUNCHANGEDFLAG = 50,
 
+    DN_CLOSE = 1,
     DN_KEY = 9,
     DN_BTNCLICK = 0x1001,
+    DN_CTLCOLORDIALOG = 0x1002,
+    DN_CTLCOLORDLGITEM = 0x1003,
+    DN_DRAWDIALOG = 0x1005,
+    DN_DRAWDLGITEM = 0x1006,
     DN_EDITCHANGE = 0x1007,
+    DN_ENTERIDLE = 0x1008,
     DN_GOTFOCUS = 0x1009,
+    DN_HELP = 0x100A,
+    DN_HOTKEY = 0x100B,
     DN_INITDIALOG = 0x100C,
     DN_KILLFOCUS = 0x100D,
     DN_LISTCHANGE = 0x100E,
+    DN_DRAGGED = 0x1010,
     DN_RESIZECONSOLE = 0x1011,
+    DN_DRAWDIALOGDONE = 0x1013,
+    DN_LISTHOTKEY = 0x1014,
 };
 
 constexpr int32_t BSTATE_UNCHECKED = 0;
@@ -131,6 +146,8 @@ enum FarEvent : int32_t {
     FE_REDRAW = 1,
     FE_IDLE = 2,
     FE_CLOSE = 3,
+    FE_BREAK = 4,
+    FE_COMMAND = 5,
     FE_GOTFOCUS = 6,
     FE_KILLFOCUS = 7,
 };

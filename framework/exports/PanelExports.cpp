@@ -15,12 +15,13 @@ TFarPanelManaged* Find(far::HANDLE handle) {
 
 }  // namespace
 
-WM_EXPORT void ClosePluginW(far::HANDLE hPlugin) {
+WM_EXPORT void WM_EXPORT_NAME(ClosePluginW)(far::HANDLE hPlugin) {
     if (auto* panel = Find(hPlugin)) RunGuarded(u"ClosePluginW", [&] { delete panel; });
 }
 
-WM_EXPORT int32_t GetFindDataW(far::HANDLE hPlugin, far::PluginPanelItem** pPanelItem,
-                               int32_t* pItemsNumber, int32_t OpMode) {
+WM_EXPORT int32_t WM_EXPORT_NAME(GetFindDataW)(far::HANDLE hPlugin,
+                                               far::PluginPanelItem** pPanelItem,
+                                               int32_t* pItemsNumber, int32_t OpMode) {
     auto* panel = Find(hPlugin);
     if (panel == nullptr) return 0;
     int32_t result = 0;
@@ -36,21 +37,21 @@ WM_EXPORT int32_t GetFindDataW(far::HANDLE hPlugin, far::PluginPanelItem** pPane
     return result;
 }
 
-WM_EXPORT void FreeFindDataW(far::HANDLE hPlugin, far::PluginPanelItem* PanelItem,
-                             int32_t ItemsNumber) {
+WM_EXPORT void WM_EXPORT_NAME(FreeFindDataW)(far::HANDLE hPlugin, far::PluginPanelItem* PanelItem,
+                                             int32_t ItemsNumber) {
     if (auto* panel = Find(hPlugin)) {
         RunGuarded(u"FreeFindDataW", [&] { panel->FreeFindData(PanelItem, ItemsNumber); });
     }
 }
 
-WM_EXPORT void GetOpenPluginInfoW(far::HANDLE hPlugin, far::OpenPluginInfo* Info) {
+WM_EXPORT void WM_EXPORT_NAME(GetOpenPluginInfoW)(far::HANDLE hPlugin, far::OpenPluginInfo* Info) {
     auto* panel = Find(hPlugin);
     if (panel == nullptr || Info == nullptr) return;
     RunGuarded(u"GetOpenPluginInfoW", [&] { panel->AnswerOpenPluginInfo(*Info); });
 }
 
-WM_EXPORT int32_t MakeDirectoryW(far::HANDLE hPlugin, far::HostText const* Name,
-                                 int32_t /*OpMode*/) {
+WM_EXPORT int32_t WM_EXPORT_NAME(MakeDirectoryW)(far::HANDLE hPlugin, far::HostText const* Name,
+                                                 int32_t /*OpMode*/) {
     auto* panel = Find(hPlugin);
     if (panel == nullptr) return -1;
     int32_t result = 0;
@@ -61,7 +62,8 @@ WM_EXPORT int32_t MakeDirectoryW(far::HANDLE hPlugin, far::HostText const* Name,
     return outcome == GuardOutcome::Aborted ? -1 : result;
 }
 
-WM_EXPORT int32_t SetDirectoryW(far::HANDLE hPlugin, far::HostText Dir, int32_t OpMode) {
+WM_EXPORT int32_t WM_EXPORT_NAME(SetDirectoryW)(far::HANDLE hPlugin, far::HostText Dir,
+                                                int32_t OpMode) {
     auto* panel = Find(hPlugin);
     if (panel == nullptr) return 0;
     int32_t result = 0;
@@ -71,8 +73,8 @@ WM_EXPORT int32_t SetDirectoryW(far::HANDLE hPlugin, far::HostText Dir, int32_t 
     return result;
 }
 
-WM_EXPORT int32_t DeleteFilesW(far::HANDLE hPlugin, far::PluginPanelItem* PanelItem,
-                               int32_t ItemsNumber, int32_t OpMode) {
+WM_EXPORT int32_t WM_EXPORT_NAME(DeleteFilesW)(far::HANDLE hPlugin, far::PluginPanelItem* PanelItem,
+                                               int32_t ItemsNumber, int32_t OpMode) {
     auto* panel = Find(hPlugin);
     if (panel == nullptr) return 0;
     int32_t result = 0;
@@ -85,9 +87,9 @@ WM_EXPORT int32_t DeleteFilesW(far::HANDLE hPlugin, far::PluginPanelItem* PanelI
     return result;
 }
 
-WM_EXPORT int32_t GetFilesW(far::HANDLE hPlugin, far::PluginPanelItem* PanelItem,
-                            int32_t ItemsNumber, int32_t Move, far::HostText const* DestPath,
-                            int32_t OpMode) {
+WM_EXPORT int32_t WM_EXPORT_NAME(GetFilesW)(far::HANDLE hPlugin, far::PluginPanelItem* PanelItem,
+                                            int32_t ItemsNumber, int32_t Move,
+                                            far::HostText const* DestPath, int32_t OpMode) {
     auto* panel = Find(hPlugin);
     if (panel == nullptr) return 0;
     int32_t result = 0;
@@ -103,9 +105,9 @@ WM_EXPORT int32_t GetFilesW(far::HANDLE hPlugin, far::PluginPanelItem* PanelItem
     return result;
 }
 
-WM_EXPORT int32_t PutFilesW(far::HANDLE hPlugin, far::PluginPanelItem* PanelItem,
-                            int32_t ItemsNumber, int32_t Move, far::HostText SrcPath,
-                            int32_t OpMode) {
+WM_EXPORT int32_t WM_EXPORT_NAME(PutFilesW)(far::HANDLE hPlugin, far::PluginPanelItem* PanelItem,
+                                            int32_t ItemsNumber, int32_t Move,
+                                            far::HostText SrcPath, int32_t OpMode) {
     auto* panel = Find(hPlugin);
     if (panel == nullptr) return 0;
     int32_t result = 0;
@@ -119,7 +121,8 @@ WM_EXPORT int32_t PutFilesW(far::HANDLE hPlugin, far::PluginPanelItem* PanelItem
     return outcome == GuardOutcome::Aborted ? -1 : result;
 }
 
-WM_EXPORT int32_t ProcessKeyW(far::HANDLE hPlugin, int32_t Key, uint32_t ControlState) {
+WM_EXPORT int32_t WM_EXPORT_NAME(ProcessKeyW)(far::HANDLE hPlugin, int32_t Key,
+                                              uint32_t ControlState) {
     auto* panel = Find(hPlugin);
     if (panel == nullptr) return 0;
     int32_t result = 0;
@@ -127,7 +130,7 @@ WM_EXPORT int32_t ProcessKeyW(far::HANDLE hPlugin, int32_t Key, uint32_t Control
     return result;
 }
 
-WM_EXPORT int32_t ProcessEventW(far::HANDLE hPlugin, int32_t Event, void* Param) {
+WM_EXPORT int32_t WM_EXPORT_NAME(ProcessEventW)(far::HANDLE hPlugin, int32_t Event, void* Param) {
     auto* panel = Find(hPlugin);
     if (panel == nullptr) return 0;
     int32_t result = 0;

@@ -893,7 +893,16 @@ RegistryStatus SqliteRegistry::KeyName(const RegistryKey& key, String& name) {
     return RegistryStatus::Ok;
 }
 
+namespace {
+std::string ChosenRegistryFile;
+}  // namespace
+
+void UseRegistryFile(const std::string& path) {
+    ChosenRegistryFile = path;
+}
+
 std::string DefaultRegistryPath() {
+    if (!ChosenRegistryFile.empty()) return ChosenRegistryFile;
     if (String path = EnvironmentValue(u"FARHOST_REGISTRY"); !path.empty()) return ToUtf8(path);
     // The local application data folder is $XDG_DATA_HOME, by default ~/.local/share.
     const String data = KnownFolderPath(kLocalAppData);

@@ -60,8 +60,12 @@ private:
     std::unique_ptr<Database> db_;
 };
 
-// $FARHOST_REGISTRY when set, else farhost/registry.sqlite3 below $XDG_DATA_HOME (by default
-// ~/.local/share).
+// The file UseRegistryFile chose; else $FARHOST_REGISTRY when set, else farhost/registry.sqlite3
+// below $XDG_DATA_HOME (by default ~/.local/share).
 std::string DefaultRegistryPath();
+
+// Makes OpenSystemRegistry use this file, whatever the environment says; for a host that keeps
+// its users' settings in a place of its own. Call it before the registry is first used.
+void UseRegistryFile(const std::string& path);
 
 }  // namespace wm::platform
