@@ -45,6 +45,7 @@ enum class [[nodiscard]] RegistryStatus : int32_t{
     AccessDenied = 5,
     InvalidHandle = 6,
     NotEnoughMemory = 8,
+    DiskFull = 112,
     InvalidParameter = 87,
     BadPathName = 161,
     Busy = 170,

@@ -1,9 +1,10 @@
 #include "platform/posix/Registry.h"
 
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -54,6 +55,11 @@ constexpr const char* kValueOrderColumn =
     "ALTER TABLE registry_values ADD COLUMN ordinal INTEGER NOT NULL DEFAULT 0;";
 constexpr const char* kValueOrderIndex =
     "CREATE INDEX IF NOT EXISTS registry_values_in_order ON registry_values(key, ordinal);";
+// Reads through a mapping of the file would end the process with SIGBUS where the file system
+// cannot supply a page (a full tmpfs, a file cut short): every page is read with read().
+constexpr const char* kPragmas =
+    "PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON; PRAGMA cache_size=-16384;"
+    " PRAGMA mmap_size=0;";
 constexpr int64_t kLastRootId = 7;
 // The layout made below; files made before it was counted say 0.
 constexpr int kSchemaVersion = 2;
@@ -65,6 +71,10 @@ struct StatementFinalizer {
     void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
 };
 using DatabaseHandle = std::unique_ptr<sqlite3, DatabaseCloser>;
+
+// How a connection uses the file: shared, reading and writing; reading it as it changes; or
+// reading a copy in memory.
+enum class Access { Write, Read, Snapshot };
 
 // A statement prepared on its first use, so that opening the database compiles only what runs.
 class StatementHandle {
@@ -237,6 +247,8 @@ RegistryStatus FromSqlite(int code) {
         return RegistryStatus::RegistryCorrupt;
     if (primary == SQLITE_NOMEM) return RegistryStatus::NotEnoughMemory;
     if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) return RegistryStatus::Busy;
+    if (primary == SQLITE_READONLY) return RegistryStatus::AccessDenied;
+    if (primary == SQLITE_FULL) return RegistryStatus::DiskFull;
     return RegistryStatus::RegistryIoFailed;
 }
 
@@ -244,7 +256,56 @@ RegistryStatus FromSqlite(int code) {
 
 // The connection and its prepared statements.
 struct SqliteRegistry::Database {
+    Database(DatabaseHandle handle, Access mode, int64_t earlier)
+        : db(std::move(handle)), access(mode), generation(earlier) {
+        begin = Prepare("BEGIN IMMEDIATE");
+        beginRead = Prepare("BEGIN");
+        commit = Prepare("COMMIT");
+        rollback = Prepare("ROLLBACK");
+        dataVersion = Prepare("PRAGMA data_version");
+        findChild = Prepare("SELECT id FROM registry_keys WHERE parent = ?1 AND folded = ?2");
+        insertKey = Prepare("INSERT INTO registry_keys(parent, name, folded) VALUES(?1, ?2, ?3)");
+        keyExists = Prepare("SELECT 1 FROM registry_keys WHERE id = ?1");
+        hasChildren = Prepare("SELECT 1 FROM registry_keys WHERE parent = ?1 LIMIT 1");
+        deleteKey = Prepare("DELETE FROM registry_keys WHERE id = ?1");
+        queryValue = Prepare(
+            "SELECT type, length(data) FROM registry_values WHERE key = ?1 AND folded = ?2");
+        readValue =
+            Prepare("SELECT type, data FROM registry_values WHERE key = ?1 AND folded = ?2");
+        writeValue = Prepare(
+            "INSERT INTO registry_values(key, folded, name, type, data, ordinal) "
+            "VALUES(?1, ?2, ?3, ?4, ?5, "
+            "(SELECT coalesce(max(ordinal), 0) + 1 FROM registry_values WHERE key = ?1)) "
+            "ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data");
+        deleteValue = Prepare("DELETE FROM registry_values WHERE key = ?1 AND folded = ?2");
+        firstChild = Prepare(
+            "SELECT name, folded FROM registry_keys WHERE parent = ?1 ORDER BY folded LIMIT 1");
+        nextChild = Prepare(
+            "SELECT name, folded FROM registry_keys WHERE parent = ?1 AND folded > ?2 "
+            "ORDER BY folded LIMIT 1");
+        valueAt = Prepare(
+            "SELECT name FROM registry_values WHERE key = ?1 ORDER BY ordinal, folded "
+            "LIMIT 1 OFFSET ?2");
+        children = Prepare("SELECT name FROM registry_keys WHERE parent = ?1 ORDER BY folded");
+        keyName = Prepare("SELECT name FROM registry_keys WHERE id = ?1");
+        values = Prepare(
+            "SELECT name, type, data FROM registry_values WHERE key = ?1 ORDER BY ordinal, folded");
+        // The keys in listing order from the covering index, each with its values as the table
+        // holds them (by name); asking for the values' own order would cost a lookup a value, so
+        // the caller sorts them.
+        subKeysWithValues = Prepare(
+            "SELECT k.id, k.name, v.name, v.type, v.data, v.ordinal "
+            "FROM registry_keys k LEFT JOIN registry_values v ON v.key = k.id "
+            "WHERE k.parent = ?1 AND substr(k.folded, 1, length(?2)) = ?2 ORDER BY k.folded");
+        childAt = Prepare(
+            "SELECT name, folded FROM registry_keys WHERE parent = ?1 ORDER BY folded "
+            "LIMIT 1 OFFSET ?2");
+    }
+
     DatabaseHandle db;
+    const Access access;
+    // How many connections the registry had before this one.
+    const int64_t generation;
     StatementHandle begin, beginRead, commit, rollback, dataVersion;
     StatementHandle findChild, insertKey, keyExists, hasChildren, deleteKey;
     StatementHandle queryValue, readValue, writeValue, deleteValue;
@@ -276,11 +337,12 @@ struct SqliteRegistry::Database {
     }
     int failure = SQLITE_OK;
 
-    // The version the database is at: other connections' commits and this one's changes.
-    std::pair<int64_t, int64_t> Version() {
+    // The version the database is at: this connection, other connections' commits and this
+    // one's changes.
+    std::array<int64_t, 3> Version() {
         Query query(dataVersion);
         const int64_t others = query.Step() == SQLITE_ROW ? query.Integer(0) : -1;
-        return {others, sqlite3_total_changes64(db.get())};
+        return {generation, others, sqlite3_total_changes64(db.get())};
     }
 };
 
@@ -292,7 +354,7 @@ struct SqliteRegistry::KeyState {
     bool hasCursor = false;
     uint32_t cursorIndex = 0;
     std::vector<uint8_t> cursorFolded{};
-    std::pair<int64_t, int64_t> cursorVersion{};
+    std::array<int64_t, 3> cursorVersion{};
 };
 
 namespace {
@@ -357,19 +419,120 @@ private:
     bool open_ = false;
 };
 
-}  // namespace
+// A connection made ready for use, or why it could not be.
+struct Connection {
+    DatabaseHandle db;
+    int code = SQLITE_OK;
+    int systemError = 0;   // errno of the failure, where a system call failed
+    std::string reason;    // SQLite's words for the failure
+    bool current = false;  // the schema is this version's
+    Access access = Access::Write;
+};
 
-SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<Database>()) {
-    if (path != ":memory:") {
-        std::error_code ignored;
-        const auto folder = std::filesystem::path(path).parent_path();
-        if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
+// Runs `sql`; SQLITE_OK or the error, with SQLite's words for it in `reason`.
+int Run(sqlite3* db, const char* sql, std::string& reason, sqlite3_callback onRow = nullptr,
+        void* context = nullptr) {
+    char* message = nullptr;
+    const int result = sqlite3_exec(db, sql, onRow, context, &message);
+    reason = message ? message : "";
+    sqlite3_free(message);
+    return result;
+}
+
+// The first column of the statement's first row, as a number.
+int Number(sqlite3* db, const char* sql, std::string& reason, int& value) {
+    value = 0;
+    return Run(
+        db, sql, reason,
+        [](void* found, int, char** values, char**) {
+            *static_cast<int*>(found) = values[0] ? std::atoi(values[0]) : 0;
+            return 0;
+        },
+        &value);
+}
+
+// Makes the schema, or brings an earlier layout up to date, in one transaction.
+int SetUp(sqlite3* db, std::string& reason) {
+    int result = Run(db, (std::string("BEGIN IMMEDIATE;") + kSchema).c_str(), reason);
+    int ordered = 0;
+    if (result == SQLITE_OK) {
+        result = Number(db,
+                        "SELECT count(*) FROM pragma_table_info('registry_values') "
+                        "WHERE name = 'ordinal'",
+                        reason, ordered);
     }
-    // A database this process may not write is read as it stands: without write access the
-    // journal's shared index could not be made, and nothing here can change the file anyway.
-    const bool readOnly =
-        path != ":memory:" && std::filesystem::exists(path) && ::access(path.c_str(), W_OK) != 0;
-    std::string uri = "file:";
+    if (result == SQLITE_OK && ordered == 0) result = Run(db, kValueOrderColumn, reason);
+    if (result == SQLITE_OK) result = Run(db, kValueOrderIndex, reason);
+    if (result == SQLITE_OK) {
+        result =
+            Run(db, ("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str(), reason);
+    }
+    if (result == SQLITE_OK) result = Run(db, "COMMIT;", reason);
+    if (result != SQLITE_OK && !sqlite3_get_autocommit(db)) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    return result;
+}
+
+// Readies an open connection: WAL when `wal` asks for it, the pragmas, and the schema, made or
+// brought up to date where the connection may write. A database that has the whole schema is
+// only read, so that another process's write lock does not hold the open up.
+void Ready(Connection& c, bool wal) {
+    sqlite3* db = c.db.get();
+    sqlite3_extended_result_codes(db, 1);
+    // Processes that make a new database at the same moment may find it locked in ways the busy
+    // handler does not wait for (switching it to WAL): those attempts are repeated, all of them
+    // within one bounded wait.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kOpenWaitMs);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        sqlite3_busy_timeout(db, static_cast<int>(std::max<int64_t>(left.count(), 1)));
+        int result = wal ? Run(db, "PRAGMA journal_mode=WAL;", c.reason) : SQLITE_OK;
+        // A file this connection may not write refuses the switch; it may still be read.
+        if ((result & 0xFF) == SQLITE_READONLY) result = SQLITE_OK;
+        if (result == SQLITE_OK) result = Run(db, kPragmas, c.reason);
+        int version = 0;
+        if (result == SQLITE_OK) result = Number(db, "PRAGMA user_version", c.reason, version);
+        c.current = result == SQLITE_OK && version == kSchemaVersion;
+        if (c.current || (result == SQLITE_OK && sqlite3_db_readonly(db, "main") == 1)) break;
+        if (result == SQLITE_OK) result = SetUp(db, c.reason);
+        c.current = result == SQLITE_OK;
+        if (c.current) break;
+        const int primary = result & 0xFF;
+        const bool locked = primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+        if (!locked || std::chrono::steady_clock::now() >= deadline) {
+            if (locked) c.reason = "it is busy: another program has held it for writing too long";
+            c.code = result;
+            c.systemError = sqlite3_system_errno(db);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(kRetryPauseMs));
+    }
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+}
+
+// A connection to `name`, a file's URI or ":memory:", made ready.
+Connection Connect(const std::string& name, int flags, bool wal) {
+    Connection c;
+    sqlite3* raw = nullptr;
+    // Every use of the connection holds the registry's mutex: SQLite need not lock once more.
+    c.code =
+        sqlite3_open_v2(name.c_str(), &raw, flags | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
+    c.db.reset(raw);
+    if (c.code == SQLITE_OK) {
+        Ready(c, wal);
+    } else {
+        c.reason = raw ? sqlite3_errmsg(raw) : sqlite3_errstr(c.code);
+        c.systemError = raw ? sqlite3_system_errno(raw) : 0;
+    }
+    return c;
+}
+
+// The URI of a database file, with `parameters` ("?name=value&...").
+std::string FileUri(const std::string& path, const char* parameters = "") {
+    // An empty authority, so that a path starting with "//" is no host name.
+    std::string uri = path.starts_with('/') ? "file://" : "file:";
     for (const char c : path) {
         if (c == '%' || c == '?' || c == '#') {
             static constexpr char kHex[] = "0123456789ABCDEF";
@@ -378,139 +541,210 @@ SqliteRegistry::SqliteRegistry(const std::string& path) : db_(std::make_unique<D
             uri += c;
         }
     }
-    sqlite3* raw = nullptr;
-    // Every use of the connection holds mutex_: SQLite need not lock it once more per call.
-    const int code =
-        readOnly
-            ? sqlite3_open_v2((uri + "?mode=ro&immutable=1").c_str(), &raw,
-                              SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr)
-            : sqlite3_open_v2(path.c_str(), &raw,
-                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                              nullptr);
-    db_->db.reset(raw);
-    const auto fail = [&](const char* reason) {
-        throw Exception(u"Cannot open the registry database " + FromUtf8(path) + u": " +
-                        FromUtf8(reason));
-    };
-    if (code != SQLITE_OK) fail(raw ? sqlite3_errmsg(raw) : sqlite3_errstr(code));
-    sqlite3_extended_result_codes(raw, 1);
-    std::string reason;
-    const auto run = [&](const char* sql, sqlite3_callback onRow = nullptr,
-                         void* context = nullptr) {
-        char* message = nullptr;
-        const int result = sqlite3_exec(raw, sql, onRow, context, &message);
-        reason = message ? message : "";
-        sqlite3_free(message);
-        return result;
-    };
-    const auto count = [](void* found, int, char** values, char**) {
-        *static_cast<int*>(found) = values[0] ? std::atoi(values[0]) : 0;
-        return 0;
-    };
-    // A database that already has the whole schema is only read here, so that a read-only one
-    // still serves reads and another process's write lock does not hold the open up.
-    // The setup below marks the file with the schema's version: one number to read.
-    const auto schemaIsCurrent = [&] {
-        int version = 0;
-        return run("PRAGMA user_version", count, &version) == SQLITE_OK &&
-               version == kSchemaVersion;
-    };
-    // WAL lets readers and one writer of several processes work at once; a private in-memory
-    // database keeps its own journal.
-    const char* journal = path == ":memory:" ? "" : "PRAGMA journal_mode=WAL;";
-    const char* pragmas =
-        "PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON; PRAGMA cache_size=-16384;"
-        " PRAGMA mmap_size=268435456;";
-    const std::string setup = std::string("BEGIN IMMEDIATE;") + kSchema;
-    // Processes that make a new database at the same moment may find it locked in ways the
-    // busy handler does not wait for (switching it to WAL): those attempts are repeated, all
-    // of them within one bounded wait.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kOpenWaitMs);
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        sqlite3_busy_timeout(raw, static_cast<int>(std::max<int64_t>(left.count(), 1)));
-        int result = run(journal);
-        // A read-only file refuses the journal switch; it may still be read.
-        if ((result & 0xFF) == SQLITE_READONLY) result = SQLITE_OK;
-        if (result == SQLITE_OK) result = run(pragmas);
-        if (result == SQLITE_OK && schemaIsCurrent()) break;
-        // Nothing can be added to a file this process may not write: it serves as it stands.
-        if (result == SQLITE_OK && readOnly) break;
-        if (result == SQLITE_OK) result = run(setup.c_str());
-        bool ordered = false;
-        if (result == SQLITE_OK) {
-            result = run(
-                "SELECT 1 FROM pragma_table_info('registry_values') WHERE name = 'ordinal'",
-                [](void* found, int, char**, char**) {
-                    *static_cast<bool*>(found) = true;
-                    return 0;
-                },
-                &ordered);
-        }
-        if (result == SQLITE_OK && !ordered) result = run(kValueOrderColumn);
-        if (result == SQLITE_OK) result = run(kValueOrderIndex);
-        if (result == SQLITE_OK) {
-            result = run(("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str());
-        }
-        if (result == SQLITE_OK) result = run("COMMIT;");
-        if (result == SQLITE_OK) break;
-        if (!sqlite3_get_autocommit(raw)) sqlite3_exec(raw, "ROLLBACK", nullptr, nullptr, nullptr);
-        const int primary = result & 0xFF;
-        if (primary != SQLITE_BUSY && primary != SQLITE_LOCKED) fail(reason.c_str());
-        if (std::chrono::steady_clock::now() >= deadline) {
-            fail("it is busy: another program has held it for writing for too long");
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(kRetryPauseMs));
-    }
-    sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+    return uri + parameters;
+}
 
-    Database& d = *db_;
-    d.begin = d.Prepare("BEGIN IMMEDIATE");
-    d.beginRead = d.Prepare("BEGIN");
-    d.commit = d.Prepare("COMMIT");
-    d.rollback = d.Prepare("ROLLBACK");
-    d.dataVersion = d.Prepare("PRAGMA data_version");
-    d.findChild = d.Prepare("SELECT id FROM registry_keys WHERE parent = ?1 AND folded = ?2");
-    d.insertKey = d.Prepare("INSERT INTO registry_keys(parent, name, folded) VALUES(?1, ?2, ?3)");
-    d.keyExists = d.Prepare("SELECT 1 FROM registry_keys WHERE id = ?1");
-    d.hasChildren = d.Prepare("SELECT 1 FROM registry_keys WHERE parent = ?1 LIMIT 1");
-    d.deleteKey = d.Prepare("DELETE FROM registry_keys WHERE id = ?1");
-    d.queryValue =
-        d.Prepare("SELECT type, length(data) FROM registry_values WHERE key = ?1 AND folded = ?2");
-    d.readValue =
-        d.Prepare("SELECT type, data FROM registry_values WHERE key = ?1 AND folded = ?2");
-    d.writeValue = d.Prepare(
-        "INSERT INTO registry_values(key, folded, name, type, data, ordinal) "
-        "VALUES(?1, ?2, ?3, ?4, ?5, "
-        "(SELECT coalesce(max(ordinal), 0) + 1 FROM registry_values WHERE key = ?1)) "
-        "ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data");
-    d.deleteValue = d.Prepare("DELETE FROM registry_values WHERE key = ?1 AND folded = ?2");
-    d.firstChild = d.Prepare(
-        "SELECT name, folded FROM registry_keys WHERE parent = ?1 ORDER BY folded LIMIT 1");
-    d.nextChild = d.Prepare(
-        "SELECT name, folded FROM registry_keys WHERE parent = ?1 AND folded > ?2 "
-        "ORDER BY folded LIMIT 1");
-    d.valueAt = d.Prepare(
-        "SELECT name FROM registry_values WHERE key = ?1 ORDER BY ordinal, folded "
-        "LIMIT 1 OFFSET ?2");
-    d.children = d.Prepare("SELECT name FROM registry_keys WHERE parent = ?1 ORDER BY folded");
-    d.keyName = d.Prepare("SELECT name FROM registry_keys WHERE id = ?1");
-    d.values = d.Prepare(
-        "SELECT name, type, data FROM registry_values WHERE key = ?1 ORDER BY ordinal, folded");
-    // The keys in listing order from the covering index, each with its values as the table
-    // holds them (by name); asking for the values' own order would cost a lookup a value, so
-    // the caller sorts them.
-    d.subKeysWithValues = d.Prepare(
-        "SELECT k.id, k.name, v.name, v.type, v.data, v.ordinal "
-        "FROM registry_keys k LEFT JOIN registry_values v ON v.key = k.id "
-        "WHERE k.parent = ?1 AND substr(k.folded, 1, length(?2)) = ?2 ORDER BY k.folded");
-    d.childAt = d.Prepare(
-        "SELECT name, folded FROM registry_keys WHERE parent = ?1 ORDER BY folded "
-        "LIMIT 1 OFFSET ?2");
+// The connection every process shares: it reads and writes the file where it may, and makes or
+// updates the schema. WAL lets readers and one writer of several processes work at once; a
+// private in-memory database keeps its own journal.
+Connection ConnectShared(const std::string& path) {
+    constexpr int kFlags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    if (path == ":memory:") return Connect(path, kFlags, false);
+    Connection c = Connect(FileUri(path), kFlags, true);
+    if (c.code == SQLITE_OK && sqlite3_db_readonly(c.db.get(), "main") == 1)
+        c.access = Access::Read;
+    return c;
+}
+
+// A copy of the whole database `source` in a new in-memory connection that only reads: what was
+// committed when it was taken, in the current layout.
+Connection Snapshot(sqlite3* source) {
+    Connection c;
+    c.access = Access::Snapshot;
+    sqlite3* raw = nullptr;
+    c.code =
+        sqlite3_open_v2(":memory:", &raw,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    c.db.reset(raw);
+    if (c.code != SQLITE_OK) {
+        c.reason = sqlite3_errstr(c.code);
+        return c;
+    }
+    // An in-memory database takes a copy only in its own page size.
+    int pageSize = 0;
+    c.code = Number(source, "PRAGMA page_size", c.reason, pageSize);
+    if (c.code == SQLITE_OK) {
+        c.code = Run(raw, ("PRAGMA page_size = " + std::to_string(pageSize)).c_str(), c.reason);
+    }
+    if (c.code == SQLITE_OK) {
+        sqlite3_backup* backup = sqlite3_backup_init(raw, "main", source, "main");
+        if (backup != nullptr) sqlite3_backup_step(backup, -1);
+        c.code = backup != nullptr ? sqlite3_backup_finish(backup) : sqlite3_extended_errcode(raw);
+        if (c.code != SQLITE_OK) c.reason = sqlite3_errmsg(raw);
+    }
+    if (c.code == SQLITE_OK) Ready(c, false);
+    // A write would change the copy alone.
+    if (c.code == SQLITE_OK) c.code = Run(raw, "PRAGMA query_only = ON;", c.reason);
+    return c;
+}
+
+// The database and its WAL copied to a new folder of this process's own, removed with the object.
+class PrivateCopy {
+public:
+    PrivateCopy(const std::string& path, std::string& reason) {
+        namespace fs = std::filesystem;
+        std::error_code error;
+        std::string folder = (fs::temp_directory_path(error) / "waymarks-registry-XXXXXX").string();
+        if (error || mkdtemp(folder.data()) == nullptr) {
+            reason = "there is no temporary folder to read a copy of it in";
+            return;
+        }
+        folder_ = folder;
+        const std::string copy = (folder_ / "registry.sqlite3").string();
+        if (!fs::copy_file(path + "-wal", copy + "-wal", error) ||
+            !fs::copy_file(path, copy, error)) {
+            reason = "a copy of it could not be made to read it: " + error.message();
+            return;
+        }
+        file_ = copy;
+    }
+    ~PrivateCopy() {
+        std::error_code ignored;
+        if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
+    }
+    PrivateCopy(const PrivateCopy&) = delete;
+    PrivateCopy& operator=(const PrivateCopy&) = delete;
+
+    // The copy of the database, or empty when none could be made.
+    const std::string& File() const { return file_; }
+
+private:
+    std::filesystem::path folder_;
+    std::string file_;
+};
+
+// Failures that opening the file for reading alone may get round: not a lock, a damaged file or
+// a lack of memory.
+bool ReadingMayHelp(int code) {
+    const int primary = code & 0xFF;
+    return primary != SQLITE_BUSY && primary != SQLITE_LOCKED && primary != SQLITE_CORRUPT &&
+           primary != SQLITE_NOTADB && primary != SQLITE_NOMEM;
+}
+
+// Whether the WAL beside a database holds anything beyond its header.
+bool HoldsCommits(const std::string& path) {
+    constexpr uintmax_t kWalHeaderSize = 32;
+    std::error_code error;
+    const uintmax_t size = std::filesystem::file_size(path + "-wal", error);
+    return !error && size > kWalHeaderSize;
+}
+
+// Every commit of a file the shared connection could not use (a read-only folder, a full disk),
+// read without writing anything beside it.
+Connection ConnectForReading(const std::string& path) {
+    // SQLite's own read-only opening reads the WAL index of the processes that use the file, as
+    // it changes, and never makes or grows one.
+    Connection live =
+        Connect(FileUri(path, "?mode=ro&readonly_shm=1"), SQLITE_OPEN_READONLY, false);
+    live.access = Access::Read;
+    if (live.code == SQLITE_OK) return live.current ? std::move(live) : Snapshot(live.db.get());
+    if (!ReadingMayHelp(live.code)) return live;
+    // No WAL index is left and none can be made here, so no process writes the file through one.
+    // Without commits in the WAL the file holds them all and is read in place; with them, SQLite
+    // recovers them in a private copy.
+    if (!HoldsCommits(path)) {
+        Connection file =
+            Connect(FileUri(path, "?mode=ro&immutable=1"), SQLITE_OPEN_READONLY, false);
+        file.access = Access::Read;
+        if (file.code != SQLITE_OK || file.current) return file;
+        return Snapshot(file.db.get());
+    }
+    Connection failed;
+    const PrivateCopy copy(path, failed.reason);
+    if (copy.File().empty()) {
+        failed.code = SQLITE_CANTOPEN;
+        return failed;
+    }
+    Connection recovered =
+        Connect(FileUri(copy.File()), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, false);
+    return recovered.code == SQLITE_OK ? Snapshot(recovered.db.get()) : std::move(recovered);
+}
+
+// The connection a registry file is used through: shared where the file can be written, else the
+// best reading of it.
+Connection ConnectStore(const std::string& path) {
+    Connection shared = ConnectShared(path);
+    if (shared.code == SQLITE_OK && shared.current) return shared;
+    // An earlier layout that this connection may not bring up to date.
+    if (shared.code == SQLITE_OK) return Snapshot(shared.db.get());
+    std::error_code error;
+    if (!ReadingMayHelp(shared.code) || !std::filesystem::exists(path, error)) return shared;
+    return ConnectForReading(path);
+}
+
+// A connection on which every statement fails: for a file that could be read no longer.
+Connection Unreadable() {
+    Connection c;
+    c.access = Access::Snapshot;
+    sqlite3* raw = nullptr;
+    sqlite3_open_v2(":memory:", &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    c.db.reset(raw);
+    return c;
+}
+
+// Why a file cannot be written, from the shared connection that could not write it.
+RegistryStatus WriteRefusal(const Connection& shared) {
+    if (shared.code == SQLITE_OK) return RegistryStatus::AccessDenied;
+    const int primary = shared.code & 0xFF;
+    if (primary == SQLITE_FULL || shared.systemError == ENOSPC || shared.systemError == EDQUOT) {
+        return RegistryStatus::DiskFull;
+    }
+    if (primary == SQLITE_CANTOPEN || primary == SQLITE_READONLY || primary == SQLITE_PERM ||
+        shared.systemError == EROFS || shared.systemError == EACCES ||
+        shared.systemError == EPERM) {
+        return RegistryStatus::AccessDenied;
+    }
+    return FromSqlite(shared.code);
+}
+
+}  // namespace
+
+SqliteRegistry::SqliteRegistry(const std::string& path) : path_(path) {
+    if (path != ":memory:") {
+        std::error_code ignored;
+        const auto folder = std::filesystem::path(path).parent_path();
+        if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
+    }
+    Connection c = ConnectStore(path);
+    if (c.code != SQLITE_OK) {
+        throw Exception(u"Cannot open the registry database " + FromUtf8(path) + u": " +
+                        FromUtf8(c.reason));
+    }
+    db_ = std::make_unique<Database>(std::move(c.db), c.access, 0);
 }
 
 SqliteRegistry::~SqliteRegistry() = default;
+
+RegistryStatus SqliteRegistry::Writable() {
+    if (db_->access == Access::Write) return RegistryStatus::Ok;
+    const int64_t generation = db_->generation + 1;
+    // A process's connections to one file share its WAL index: one opened for reading alone
+    // would keep the new one from writing, so it goes first. A copy in memory holds none.
+    if (db_->access == Access::Read) db_.reset();
+    Connection shared = ConnectShared(path_);
+    if (shared.code == SQLITE_OK && shared.current && shared.access == Access::Write) {
+        db_ = std::make_unique<Database>(std::move(shared.db), Access::Write, generation);
+        return RegistryStatus::Ok;
+    }
+    const RegistryStatus refusal = WriteRefusal(shared);
+    if (!db_) {
+        Connection reading = shared.code == SQLITE_OK && shared.current ? std::move(shared)
+                                                                        : ConnectForReading(path_);
+        if (reading.code != SQLITE_OK) reading = Unreadable();
+        db_ = std::make_unique<Database>(std::move(reading.db), reading.access, generation);
+    }
+    return refusal;
+}
 
 SqliteRegistry::KeyState* SqliteRegistry::State(const RegistryKey& key) const {
     return key.Owner() == this ? reinterpret_cast<KeyState*>(key.Handle()) : nullptr;
@@ -532,11 +766,10 @@ RegistryStatus SqliteRegistry::Open(RegistryRoot root, StringView path, uint32_t
     }
 
     const std::lock_guard lock(mutex_);
-    Database& d = *db_;
     // Follows the path as far as it exists; true when it reached the end.
     int64_t id = 0;
     size_t found = 0;
-    const auto walk = [&] {
+    const auto walk = [&](Database& d) {
         id = rootIndex + 1;
         for (found = 0; found < components.size(); ++found) {
             const auto child = d.FindChild(id, components[found]);
@@ -547,16 +780,18 @@ RegistryStatus SqliteRegistry::Open(RegistryRoot root, StringView path, uint32_t
     };
     bool reached = false;
     {
-        const ReadScope read(d.beginRead, d.commit);
-        reached = walk();
+        const ReadScope read(db_->beginRead, db_->commit);
+        reached = walk(*db_);
     }
     if (!reached) {
-        if (!create) return d.Missing();
+        if (!create) return db_->Missing();
         if (GroupLost()) return RegistryStatus::RegistryIoFailed;
+        if (const auto status = Writable(); status != RegistryStatus::Ok) return status;
+        Database& d = *db_;
         // Looked for again inside the write transaction: another process may have made it.
         Transaction transaction(d.begin, d.commit, d.rollback);
         if (transaction.Status() != RegistryStatus::Ok) return transaction.Status();
-        for (walk(); found < components.size(); ++found) {
+        for (walk(d); found < components.size(); ++found) {
             Query insert(d.insertKey);
             const StringView component = components[found];
             const int code = insert.Bind(id).BindName(component).Bind(Fold(component)).Step();
@@ -653,6 +888,7 @@ RegistryStatus SqliteRegistry::WriteValue(const RegistryKey& key, StringView nam
     const std::lock_guard lock(mutex_);
     // After a failure that ended the group, no later write of it may stand alone.
     if (GroupLost()) return RegistryStatus::RegistryIoFailed;
+    if (const auto status = Writable(); status != RegistryStatus::Ok) return status;
     Query query(db_->writeValue);
     return FromSqlite(query.Bind(state->id)
                           .Bind(Fold(name))
@@ -665,6 +901,7 @@ RegistryStatus SqliteRegistry::WriteValue(const RegistryKey& key, StringView nam
 RegistryStatus SqliteRegistry::BeginWriteGroup() {
     const std::lock_guard lock(mutex_);
     if (grouped_ || !sqlite3_get_autocommit(db_->db.get())) return RegistryStatus::AccessDenied;
+    if (const auto status = Writable(); status != RegistryStatus::Ok) return status;
     const RegistryStatus status = FromSqlite(Query(db_->begin).Step());
     grouped_ = status == RegistryStatus::Ok;
     return status;
@@ -691,6 +928,7 @@ RegistryStatus SqliteRegistry::DeleteValue(const RegistryKey& key, StringView na
     const std::lock_guard lock(mutex_);
     // After a failure that ended the group, no later write of it may stand alone.
     if (GroupLost()) return RegistryStatus::RegistryIoFailed;
+    if (const auto status = Writable(); status != RegistryStatus::Ok) return status;
     Query query(db_->deleteValue);
     const int code = query.Bind(state->id).Bind(Fold(UpToNull(name))).Step();
     if (code != SQLITE_DONE) return FromSqlite(code);
@@ -708,6 +946,7 @@ RegistryStatus SqliteRegistry::DeleteSubKey(const RegistryKey& key, StringView p
     const std::lock_guard lock(mutex_);
     // After a failure that ended the group, no later write of it may stand alone.
     if (GroupLost()) return RegistryStatus::RegistryIoFailed;
+    if (const auto status = Writable(); status != RegistryStatus::Ok) return status;
     Database& d = *db_;
     Transaction transaction(d.begin, d.commit, d.rollback);
     if (transaction.Status() != RegistryStatus::Ok) return transaction.Status();

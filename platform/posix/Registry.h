@@ -13,7 +13,9 @@ namespace wm::platform {
 class SqliteRegistry final : public Registry {
 public:
     // A database file (created when missing, with its folder), or ":memory:" for a private
-    // registry that lives as long as this object. Throws Exception when it cannot be opened.
+    // registry that lives as long as this object. A file that can be read but not written (a
+    // read-only folder, a full disk) serves reads, and its writes are refused with AccessDenied
+    // or DiskFull until it can be written again. Throws Exception when it cannot be read.
     explicit SqliteRegistry(const std::string& path);
     ~SqliteRegistry() override;
 
@@ -53,10 +55,15 @@ private:
     RegistryStatus Open(RegistryRoot root, StringView path, uint32_t access, bool create,
                         RegistryKey& key);
 
+    // Ok when the connection may write; else it is made afresh, in case the file has become
+    // writable since, and the answer is why it still cannot be written.
+    RegistryStatus Writable();
+
     std::mutex mutex_;
     // A write group is open; GroupLost: SQLite ended its transaction after an error.
     bool grouped_ = false;
     bool GroupLost() const;
+    const std::string path_;
     std::unique_ptr<Database> db_;
 };
 

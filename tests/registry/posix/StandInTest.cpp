@@ -15,6 +15,7 @@
 #include "platform/KnownFolders.h"
 #include "platform/posix/Registry.h"
 #include "tests/registry/Scratch.h"
+#include "tests/registry/posix/EarlierLayout.h"
 #include "tests/registry/posix/WriteLock.h"
 
 namespace wm::platform {
@@ -246,27 +247,13 @@ TEST_F(StandIn, ValuesAreListedInTheOrderTheyWereMade) {
 // A database of the layout before values kept their order and names could be blobs.
 TEST_F(StandIn, AnEarlierDatabaseKeepsItsNamesAndValues) {
     const std::string file = (folder / "registry.sqlite3").string();
-    {
-        sqlite3* raw = nullptr;
-        ASSERT_EQ(sqlite3_open(file.c_str(), &raw), SQLITE_OK);
-        const std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(raw, sqlite3_close);
-        ASSERT_EQ(sqlite3_exec(raw, R"sql(
-            CREATE TABLE registry_keys(id INTEGER PRIMARY KEY AUTOINCREMENT,
-                parent INTEGER REFERENCES registry_keys(id), name TEXT NOT NULL,
-                folded BLOB NOT NULL);
-            CREATE UNIQUE INDEX registry_keys_by_name ON registry_keys(parent, folded);
-            CREATE TABLE registry_values(
-                key INTEGER NOT NULL REFERENCES registry_keys(id) ON DELETE CASCADE,
-                name TEXT NOT NULL, folded BLOB NOT NULL, type INTEGER NOT NULL,
-                data BLOB NOT NULL, PRIMARY KEY(key, folded)) WITHOUT ROWID;
+    WriteEarlierLayout(file, R"sql(
             INSERT INTO registry_keys VALUES(2, NULL, 'HKEY_CURRENT_USER', x''),
                 (8, 2, 'Ölé', x'00D6004C00C9');
             INSERT INTO registry_values VALUES(8, 'zeta', x'005A004500540041', 3, x'01'),
                 (8, 'Été', x'00C9005400C9', 3, x'02');
-        )sql",
-                               nullptr, nullptr, nullptr),
-                  SQLITE_OK);
-    }
+    )sql");
+    if (HasFatalFailure()) return;
     SqliteRegistry registry(file);
     RegistryKey root, key;
     ASSERT_EQ(registry.OpenKey(RegistryRoot::CurrentUser, u"", root), kOk);
