@@ -79,6 +79,12 @@ void TFarConfig::CloseKey() {
     CurrentPath_.clear();
 }
 
+std::optional<TFarConfig::TChangeStamp> TFarConfig::ChangeStamp() const {
+    const auto stamp = Registry_.ChangeStamp();
+    if (!stamp) return std::nullopt;
+    return TChangeStamp{&Registry_, *stamp};
+}
+
 RegistryStatus TFarConfig::Note(RegistryStatus status) {
     if (status == RegistryStatus::RegistryCorrupt || status == RegistryStatus::NotEnoughMemory ||
         status == RegistryStatus::Busy) {

@@ -77,6 +77,15 @@ public:
     platform::RegistryStatus Broken() const { return Broken_; }
     void ClearBroken() { Broken_ = platform::RegistryStatus::Ok; }
 
+    // Equal stamps of the same registry mean nothing in it changed in between; none where the
+    // registry cannot tell (platform::Registry::ChangeStamp).
+    struct TChangeStamp {
+        const platform::Registry* Registry;
+        uint64_t Stamp;
+        bool operator==(const TChangeStamp&) const = default;
+    };
+    std::optional<TChangeStamp> ChangeStamp() const;
+
     const String& BaseKeyPath() const { return BaseKeyPath_; }
     // Relative to BaseKeyPath, without leading or trailing "\"; empty while closed.
     const String& CurrentPath() const { return CurrentPath_; }

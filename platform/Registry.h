@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -158,6 +159,11 @@ public:
     virtual RegistryStatus ReadSubKeys(const RegistryKey& key, StringView prefix,
                                        const SubKeyVisitor& visit);
     // The key's own name (the last component of its path) as it was created.
+    // A number that changes whenever the contents may have changed (a write through this object,
+    // another process's commit), so that what was read may be kept while it stays the same.
+    // None where that cannot be told.
+    virtual std::optional<uint64_t> ChangeStamp() { return std::nullopt; }
+
     virtual RegistryStatus KeyName(const RegistryKey& /*key*/, String& /*name*/) {
         return RegistryStatus::NotSupported;
     }

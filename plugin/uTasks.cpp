@@ -9,6 +9,7 @@
 #include "platform/CharCase.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "plugin/uEntryNames.h"
 #include "plugin/uFunctions.h"
 #include "plugin/uMessages.h"
 #include "plugin/uOptions.h"
@@ -19,10 +20,6 @@ namespace {
 
 // Where the last successful jump started.
 std::unique_ptr<TWaymarkInfo> g_previousLocation;
-
-bool StartsWith(StringView text, StringView prefix) {
-    return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
-}
 
 // The length of the "\\server\share" part of a UNC path, or 0 for any other path.
 size_t UncRootLength(StringView path) {
@@ -130,31 +127,28 @@ std::unique_ptr<TWaymarkInfo> TWaymarks::Find(StringView typed, bool searchAllow
     // A name stored exactly as typed ends the walk wherever it comes: no listing is needed.
     if (auto exact = options.ReadEntryStoredAs(key)) return std::move(*exact);
 
+    const auto names = TEntryNames::Read(options);
+    if (!names) throw EWaymarkError(u"The stored waymarks could not be listed");
+    if (names->Contains(key)) return options.ReadEntry(key);
+
     std::vector<String> candidates;
     // The names whose last component is the key, and where the first of them is.
     size_t lastComponentHits = 0, firstHit = 0;
-    bool exactListed = false;
-    // A list cut short could hide the one name that makes a hit ambiguous, or a menu line.
-    const bool listed = options.ForEachEntryName([&](StringView name) {
-        if (name == key) {
-            exactListed = true;
-            return false;
-        }
-        if (options.AllowSearchOverDir) {
-            const StringView last = LastComponent(name);
-            if (last == key) {
+    if (options.AllowSearchOverDir) {
+        for (const size_t place : names->LastComponentStartingWith(key)) {
+            const String& name = names->Names()[place];
+            if (LastComponent(name) == key) {
                 if (lastComponentHits++ == 0) firstHit = candidates.size();
-                candidates.emplace_back(name);
-            } else if (options.AllowFuzzySearch && StartsWith(last, key)) {
-                candidates.emplace_back(name);
+                candidates.push_back(name);
+            } else if (options.AllowFuzzySearch) {
+                candidates.push_back(name);
             }
-        } else if (StartsWith(name, key)) {
-            candidates.emplace_back(name);
         }
-        return true;
-    });
-    if (exactListed) return options.ReadEntry(key);
-    if (!listed) throw EWaymarkError(u"The stored waymarks could not be listed");
+    } else {
+        for (const size_t place : names->StartingWith(key)) {
+            candidates.push_back(names->Names()[place]);
+        }
+    }
     // Exactly one name whose last component is the key wins over every other candidate.
     if (lastComponentHits == 1) return options.ReadEntry(candidates[firstHit]);
     if (candidates.empty()) return nullptr;

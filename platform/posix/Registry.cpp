@@ -1119,6 +1119,17 @@ RegistryStatus SqliteRegistry::ReadSubKeys(const RegistryKey& key, StringView pr
     return any || d.KeyExists(state->id) ? RegistryStatus::Ok : RegistryStatus::KeyDeleted;
 }
 
+std::optional<uint64_t> SqliteRegistry::ChangeStamp() {
+    const std::lock_guard lock(mutex_);
+    const std::array<int64_t, 3> version = db_->Version();
+    if (version[1] < 0) return std::nullopt;
+    if (version != stampedVersion_) {
+        stampedVersion_ = version;
+        ++stamp_;
+    }
+    return stamp_;
+}
+
 RegistryStatus SqliteRegistry::KeyName(const RegistryKey& key, String& name) {
     KeyState* state = State(key);
     if (state == nullptr) return RegistryStatus::InvalidHandle;

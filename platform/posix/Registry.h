@@ -2,6 +2,7 @@
 // safely by every process that opens the same file.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -41,6 +42,7 @@ public:
     RegistryStatus ReadSubKeys(const RegistryKey& key, StringView prefix,
                                const SubKeyVisitor& visit) override;
     RegistryStatus KeyName(const RegistryKey& key, String& name) override;
+    std::optional<uint64_t> ChangeStamp() override;
     RegistryStatus BeginWriteGroup() override;
     RegistryStatus EndWriteGroup(bool commit) override;
 
@@ -65,6 +67,9 @@ private:
     bool GroupLost() const;
     const std::string path_;
     std::unique_ptr<Database> db_;
+    // The database's version when ChangeStamp last looked, and the stamp it gave.
+    std::array<int64_t, 3> stampedVersion_{};
+    uint64_t stamp_ = 0;
 };
 
 // The file UseRegistryFile chose; else $FARHOST_REGISTRY when set, else farhost/registry.sqlite3

@@ -4,6 +4,9 @@
 
 #include "platform/Environment.h"
 #include "platform/Paths.h"
+#ifndef _WIN32
+#include "platform/posix/Registry.h"
+#endif
 #include "plugin/uFunctions.h"
 #include "plugin/uOptions.h"
 #include "plugin/uTasks.h"
@@ -140,6 +143,31 @@ TEST_F(Tasks, ExactLastComponentAndPrefixResolution) {
     EXPECT_EQ(host.Menus()[0].items[0].text, u"home/src   " + Dir("home/src"));
     EXPECT_EQ(Active(), Dir("work/src"));
 }
+
+#ifndef _WIN32
+// The names are kept from one search to the next: one stored since, here or by another process
+// on the same store file, is found by the next search.
+TEST_F(Tasks, ASearchSeesNamesStoredSinceTheLastOne) {
+    const String file = (root / "store.sqlite3").u16string();
+    platform::SqliteRegistry here(ToUtf8(file)), another(ToUtf8(file));
+    const platform::ScopedRegistry store(here);
+    Add(u"work/alpha", Dir("work/src"));
+    SetSearch(true, true);
+    EXPECT_TRUE(Run(u"alp"));
+    EXPECT_EQ(Active(), Dir("work/src"));
+    {
+        const platform::ScopedRegistry elsewhere(another);
+        Add(u"home/alp", Dir("home/src"));  // the one last component "alp" wins
+    }
+    EXPECT_TRUE(Run(u"alp"));
+    EXPECT_EQ(Active(), Dir("home/src"));
+    Add(u"docs/alp", Dir("docs"));  // two last components "alp" and a prefix: the menu
+    host.QueueMenuAnswer(0);
+    EXPECT_TRUE(Run(u"alp"));
+    ASSERT_EQ(host.Menus().size(), 1u);
+    EXPECT_EQ(host.Menus()[0].items.size(), 3u);
+}
+#endif
 
 TEST_F(Tasks, ANameStoredAsTypedNeedsNoListingWhileCaseStillDecidesTheWalk) {
     Add(u"docs", Dir("docs"));
