@@ -9,21 +9,6 @@
 #include "plugin/uOptions.h"
 
 namespace wm {
-namespace {
-
-// The places in `order` (sorted by `key`) whose key starts with `prefix`, in list order.
-template <typename Key>
-std::vector<size_t> PrefixRange(const std::vector<uint32_t>& order, StringView prefix, Key key) {
-    auto at =
-        std::lower_bound(order.begin(), order.end(), prefix,
-                         [&](uint32_t place, StringView wanted) { return key(place) < wanted; });
-    std::vector<size_t> found;
-    for (; at != order.end() && key(*at).starts_with(prefix); ++at) found.push_back(*at);
-    std::sort(found.begin(), found.end());
-    return found;
-}
-
-}  // namespace
 
 std::shared_ptr<const TEntryNames> TEntryNames::Read(TOptions& options) {
     static std::mutex mutex;
@@ -35,7 +20,10 @@ std::shared_ptr<const TEntryNames> TEntryNames::Read(TOptions& options) {
     const auto stamp = options.ChangeStamp();
     {
         const std::lock_guard lock(mutex);
-        if (stamp && kept && keptStamp == stamp && keptBase == options.BaseKeyPath()) return kept;
+        if (stamp && kept && keptStamp == stamp && keptBase == options.BaseKeyPath()) {
+            if (!kept->sorted_) kept = std::make_shared<const TEntryNames>(kept->names_, true);
+            return kept;
+        }
     }
     std::vector<String> names;
     if (!options.ForEachEntryName([&](StringView name) {
@@ -44,7 +32,7 @@ std::shared_ptr<const TEntryNames> TEntryNames::Read(TOptions& options) {
         })) {
         return nullptr;
     }
-    auto made = std::make_shared<const TEntryNames>(std::move(names));
+    auto made = std::make_shared<const TEntryNames>(std::move(names), false);
     if (stamp) {
         const std::lock_guard lock(mutex);
         kept = made;
@@ -54,7 +42,9 @@ std::shared_ptr<const TEntryNames> TEntryNames::Read(TOptions& options) {
     return made;
 }
 
-TEntryNames::TEntryNames(std::vector<String> names) : names_(std::move(names)) {
+TEntryNames::TEntryNames(std::vector<String> names, bool sorted)
+    : sorted_(sorted), names_(std::move(names)) {
+    if (!sorted_) return;
     byName_.resize(names_.size());
     std::iota(byName_.begin(), byName_.end(), 0u);
     byLastComponent_ = byName_;
@@ -65,7 +55,28 @@ TEntryNames::TEntryNames(std::vector<String> names) : names_(std::move(names)) {
     });
 }
 
+// The places whose key starts with `prefix`, in list order: from `order` (sorted by `key`)
+// where the names are sorted, else from all of them.
+template <typename Key>
+std::vector<size_t> TEntryNames::Matching(const std::vector<uint32_t>& order, StringView prefix,
+                                          Key key) const {
+    std::vector<size_t> found;
+    if (!sorted_) {
+        for (size_t place = 0; place < names_.size(); ++place) {
+            if (key(place).starts_with(prefix)) found.push_back(place);
+        }
+        return found;
+    }
+    auto at =
+        std::lower_bound(order.begin(), order.end(), prefix,
+                         [&](uint32_t place, StringView wanted) { return key(place) < wanted; });
+    for (; at != order.end() && key(*at).starts_with(prefix); ++at) found.push_back(*at);
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
 bool TEntryNames::Contains(StringView name) const {
+    if (!sorted_) return std::find(names_.begin(), names_.end(), name) != names_.end();
     const auto at = std::lower_bound(
         byName_.begin(), byName_.end(), name,
         [&](uint32_t place, StringView wanted) { return StringView(names_[place]) < wanted; });
@@ -73,12 +84,12 @@ bool TEntryNames::Contains(StringView name) const {
 }
 
 std::vector<size_t> TEntryNames::StartingWith(StringView prefix) const {
-    return PrefixRange(byName_, prefix, [&](uint32_t place) { return StringView(names_[place]); });
+    return Matching(byName_, prefix, [&](size_t place) { return StringView(names_[place]); });
 }
 
 std::vector<size_t> TEntryNames::LastComponentStartingWith(StringView prefix) const {
-    return PrefixRange(byLastComponent_, prefix,
-                       [&](uint32_t place) { return LastComponent(names_[place]); });
+    return Matching(byLastComponent_, prefix,
+                    [&](size_t place) { return LastComponent(names_[place]); });
 }
 
 }  // namespace wm
