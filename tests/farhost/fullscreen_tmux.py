@@ -10,7 +10,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "realhost"))
-from driver import JourneyFailed, wait_for  # noqa: E402  (the real-host suite's tmux driver)
+from tmuxhost import JourneyFailed, wait_for  # noqa: E402  (the real-host suites' tmux helpers)
 
 WIDTH, HEIGHT = 100, 30
 
