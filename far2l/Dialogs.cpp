@@ -140,12 +140,13 @@ String LiveText(far::HANDLE dialog, int32_t index) {
 far::LONG_PTR GetText(far::HANDLE dialog, int32_t index, far::LONG_PTR param2) {
     const String text = LiveText(dialog, index);
     auto* data = reinterpret_cast<far::FarDialogItemData*>(param2);
-    if (data == nullptr) return static_cast<far::LONG_PTR>(text.size());
-    const size_t length = data->PtrData == nullptr ? 0 : std::min(data->PtrLength, text.size());
-    if (data->PtrData != nullptr) {
-        std::memcpy(data->PtrData, text.data(), length * sizeof(char16_t));
-        data->PtrData[length] = u'\0';
+    // Without a buffer, the text's length.
+    if (data == nullptr || data->PtrData == nullptr) {
+        return static_cast<far::LONG_PTR>(text.size());
     }
+    const size_t length = std::min(data->PtrLength, text.size());
+    std::memcpy(data->PtrData, text.data(), length * sizeof(char16_t));
+    data->PtrData[length] = u'\0';
     data->PtrLength = length;
     return static_cast<far::LONG_PTR>(length);
 }
@@ -154,7 +155,10 @@ far::LONG_PTR SetText(far::HANDLE dialog, int32_t index, far::LONG_PTR param2) {
     const auto* data = reinterpret_cast<const far::FarDialogItemData*>(param2);
     std::u32string text;
     if (data != nullptr && data->PtrData != nullptr) {
-        text = ToUtf32(StringView(data->PtrData, data->PtrLength));
+        // A length of 0 takes the text to its terminator; a given length is read no further.
+        const StringView given = data->PtrLength == 0 ? StringView(data->PtrData)
+                                                      : StringView(data->PtrData, data->PtrLength);
+        text = ToUtf32(given.substr(0, given.find(u'\0')));
     }
     far2l::FarDialogItemData own{text.size(), text.data()};
     return HostFunctions().SendDlgMessage(dialog, far::DM_SETTEXT, index,
