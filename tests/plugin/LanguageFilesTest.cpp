@@ -79,6 +79,9 @@ TEST(HelpFiles, HaveTheTopicsThePluginOpensAndEveryLinkResolves) {
         const std::string bytes = ReadFileBytes(PackageDir() / name);
         EXPECT_TRUE(bytes.starts_with("\xEF\xBB\xBF.Language="));
         EXPECT_NE(bytes.find("\n.PluginContents="), std::string::npos);
+        // The contents topic names the version the package is.
+        EXPECT_NE(bytes.find("@Contents\n$^#Waymarks " WAYMARKS_VERSION_TEXT "#"),
+                  std::string::npos);
         auto topics = HelpTopics(bytes);
         // The dialogs' and the menu's topics, and the one the host opens first.
         for (const char* topic : {"contents", "editor", "choosenamemenu"}) {
