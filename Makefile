@@ -1,12 +1,12 @@
-# The two commands: `make run` and `make test` (and `make package` for the Windows package).
+# The two commands: `make run` and `make test` (and `make package` for the release packages).
 # All install missing packages first.
 PRESETS := linux linux-asan windows
 BUILDS := $(addprefix build-,$(PRESETS))
 TESTS := $(addprefix test-,$(PRESETS))
 JOBS ?= 2
 
-.PHONY: run run-farhost run-build package test deps build clean $(BUILDS) $(TESTS) test-realhost test-far2l fuzz \
-  fuzz-smoke bench-peers
+.PHONY: run run-farhost run-build package test deps build clean $(BUILDS) $(TESTS) test-realhost test-far2l \
+  test-package fuzz fuzz-smoke bench-peers
 
 # Builds the Linux packages and farhost (quietly). At a terminal: the far2l package in far2l (the
 # system's, else the copy the far2l suite fetches) with a profile of its own in build/far2l-profile,
@@ -27,14 +27,18 @@ run-build: deps
 	@mkdir -p build && cmake --build --preset linux -j $(JOBS) --target Waymarks Waymarks_far2l \
 	  farhost >build/run-build.log 2>&1 || { cat build/run-build.log; exit 1; }
 
-# The Windows package, for copying into FAR 2, and the far2l package.
-package: build-windows
+# The release packages in dist/, from the FAR 2 package (dist/windows/Waymarks/) and the far2l one
+# (dist/far2l/Waymarks/): the FAR 2 zip (the stripped DLL; its debug information stays beside it
+# as Waymarks.dll.debug), the far2l tar.gz and .deb, and SHA256SUMS. The same commit gives the
+# same bytes.
+package: deps
+	@cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS) --target Waymarks
 	@cmake --preset linux >/dev/null
 	cmake --build --preset linux -j $(JOBS) --target Waymarks_far2l
-	@echo "FAR 2 package: $(CURDIR)/dist/windows/Waymarks/"
-	@echo "far2l package: $(CURDIR)/dist/far2l/Waymarks/ (see the README: Installing into far2l)"
+	tools/package.py
 
-test: deps fuzz-smoke $(TESTS) test-realhost test-far2l
+test: deps fuzz-smoke $(TESTS) test-realhost test-far2l test-package
 
 deps:
 	@tools/install-deps.sh
@@ -59,6 +63,11 @@ test-realhost: build-windows
 # archive the suite says so in one line and passes. The jump timings: tests/far2l/measure.py.
 test-far2l: build-linux
 	tests/far2l/run.py --package dist/far2l/Waymarks --work build/linux/far2l-journeys $(JOURNEYS)
+
+# The release packages: packaged twice into build/package-test (the same bytes), unpacked and
+# checked, lintian on the .deb, and the far2l journeys on the .deb's files.
+test-package: package build-linux
+	tests/package/run.py --work build/package-test
 
 clean:
 	rm -rf build dist

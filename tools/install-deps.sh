@@ -2,7 +2,8 @@
 # Installs the Debian packages the build and the tests need; does nothing when all are present.
 set -e
 PACKAGES="cmake ninja-build g++ make googletest libgtest-dev libsqlite3-dev libexpat1-dev \
-libbenchmark-dev clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine64 clang-format tmux python3 libedit-dev libncurses-dev"
+libbenchmark-dev clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine64 clang-format tmux python3 libedit-dev libncurses-dev \
+dpkg-dev lintian"
 
 missing=""
 for package in $PACKAGES; do
