@@ -10,7 +10,7 @@
 #include <string>
 
 #include "bench/BenchPlugin.h"
-#include "farhost/lib/Host.h"
+#include "farhost/engine/Host.h"
 #include "platform/Environment.h"
 #include "platform/posix/Registry.h"
 #include "plugin/uOptions.h"

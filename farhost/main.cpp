@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "farhost/lib/CommandHistory.h"
-#include "farhost/lib/FullScreen.h"
-#include "farhost/lib/Host.h"
-#include "farhost/lib/LineReader.h"
-#include "farhost/lib/RegCommand.h"
-#include "farhost/lib/Script.h"
-#include "farhost/lib/Session.h"
-#include "farhost/lib/Terminal.h"
+#include "farhost/engine/Host.h"
+#include "farhost/engine/Script.h"
+#include "farhost/screen/FullScreen.h"
+#include "farhost/screen/Terminal.h"
+#include "farhost/session/CommandHistory.h"
+#include "farhost/session/LineReader.h"
+#include "farhost/session/RegCommand.h"
+#include "farhost/session/Session.h"
 #include "platform/Console.h"
 
 namespace {

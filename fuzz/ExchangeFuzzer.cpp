@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "farhost/lib/Host.h"
-#include "farhost/lib/LanguageFile.h"
+#include "farhost/engine/Host.h"
+#include "farhost/engine/LanguageFile.h"
 #include "framework/FarPlugin.h"
 #include "platform/CodePages.h"
 #include "plugin/uMessages.h"

@@ -9,9 +9,9 @@
 
 #include <curses.h>
 
-#include "farhost/lib/DialogAction.h"
-#include "farhost/lib/Terminal.h"
-#include "farhost/lib/TerminalKeys.h"
+#include "farhost/engine/DialogAction.h"
+#include "farhost/screen/Terminal.h"
+#include "farhost/screen/TerminalKeys.h"
 #include "farhost/terminal/TerminalModule.h"
 
 namespace farhost {

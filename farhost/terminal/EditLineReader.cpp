@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <ostream>
 
-#include "farhost/lib/CommandHistory.h"
-#include "farhost/lib/LineReader.h"
+#include "farhost/session/CommandHistory.h"
+#include "farhost/session/LineReader.h"
 #include "farhost/terminal/TerminalModule.h"
 
 namespace farhost {

@@ -5,8 +5,8 @@
 #include <iosfwd>
 #include <memory>
 
-#include "farhost/lib/LineReader.h"
-#include "farhost/lib/Terminal.h"
+#include "farhost/screen/Terminal.h"
+#include "farhost/session/LineReader.h"
 
 namespace farhost {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "farhost/lib/HostDialog.h"
+#include "farhost/engine/HostDialog.h"
 #include "framework/FarStandardDialogs.h"
 #include "tests/framework/TestPlugin.h"
 

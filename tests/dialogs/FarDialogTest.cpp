@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "farhost/lib/DialogAction.h"
+#include "farhost/engine/DialogAction.h"
 #include "tests/dialogs/DialogFixture.h"
 
 namespace wm::test {

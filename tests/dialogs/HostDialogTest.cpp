@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "core/Exceptions.h"
-#include "farhost/lib/DialogAction.h"
-#include "farhost/lib/Host.h"
-#include "farhost/lib/HostDialog.h"
+#include "farhost/engine/DialogAction.h"
+#include "farhost/engine/Host.h"
+#include "farhost/engine/HostDialog.h"
 #include "tests/support/DialogItem.h"
 #include "tests/support/HostText.h"
 

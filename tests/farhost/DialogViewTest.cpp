@@ -4,8 +4,8 @@
 
 #include <deque>
 
-#include "farhost/lib/DialogScreen.h"
-#include "farhost/lib/DialogView.h"
+#include "farhost/engine/DialogScreen.h"
+#include "farhost/engine/DialogView.h"
 #include "tests/support/DialogItem.h"
 
 namespace farhost {

@@ -6,10 +6,10 @@
 #include <random>
 #include <sstream>
 
-#include "farhost/lib/CommandHistory.h"
-#include "farhost/lib/FileOperations.h"
-#include "farhost/lib/FileViewer.h"
-#include "farhost/lib/Session.h"
+#include "farhost/files/FileOperations.h"
+#include "farhost/files/FileViewer.h"
+#include "farhost/session/CommandHistory.h"
+#include "farhost/session/Session.h"
 
 namespace farhost {
 namespace {

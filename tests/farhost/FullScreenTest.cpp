@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "farhost/lib/CommandLineEditor.h"
-#include "farhost/lib/DialogAction.h"
-#include "farhost/lib/FullScreen.h"
-#include "farhost/lib/ScreenLayout.h"
-#include "farhost/lib/TerminalKeys.h"
+#include "farhost/engine/DialogAction.h"
+#include "farhost/screen/CommandLineEditor.h"
+#include "farhost/screen/FullScreen.h"
+#include "farhost/screen/ScreenLayout.h"
+#include "farhost/screen/TerminalKeys.h"
 #include "tests/support/Paths.h"
 
 namespace farhost {

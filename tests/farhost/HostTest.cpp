@@ -1,4 +1,4 @@
-#include "farhost/lib/Host.h"
+#include "farhost/engine/Host.h"
 
 #include <gtest/gtest.h>
 

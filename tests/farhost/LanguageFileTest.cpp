@@ -1,4 +1,4 @@
-#include "farhost/lib/LanguageFile.h"
+#include "farhost/engine/LanguageFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Menus drawn into a screen buffer and driven by key presses.
 #include <gtest/gtest.h>
 
-#include "farhost/lib/DialogAction.h"
-#include "farhost/lib/MenuView.h"
+#include "farhost/engine/DialogAction.h"
+#include "farhost/screen/MenuView.h"
 
 namespace farhost {
 namespace {

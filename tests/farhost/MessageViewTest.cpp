@@ -1,8 +1,8 @@
 // Message boxes drawn into a screen buffer and answered by key presses.
 #include <gtest/gtest.h>
 
-#include "farhost/lib/DialogAction.h"
-#include "farhost/lib/MessageView.h"
+#include "farhost/engine/DialogAction.h"
+#include "farhost/screen/MessageView.h"
 
 namespace farhost {
 namespace {

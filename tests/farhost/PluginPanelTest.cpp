@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "farhost/lib/Host.h"
-#include "farhost/lib/Session.h"
+#include "farhost/engine/Host.h"
+#include "farhost/session/Session.h"
 #include "tests/support/Paths.h"
 
 namespace farhost {

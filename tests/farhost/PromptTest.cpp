@@ -2,12 +2,12 @@
 
 #include <sstream>
 
-#include "farhost/lib/Answer.h"
-#include "farhost/lib/Completion.h"
-#include "farhost/lib/PanelScreen.h"
-#include "farhost/lib/RegCommand.h"
-#include "farhost/lib/Script.h"
-#include "farhost/lib/Session.h"
+#include "farhost/engine/PanelScreen.h"
+#include "farhost/engine/Script.h"
+#include "farhost/session/Answer.h"
+#include "farhost/session/Completion.h"
+#include "farhost/session/RegCommand.h"
+#include "farhost/session/Session.h"
 #include "tests/registry/Scratch.h"
 #include "tests/support/Paths.h"
 

@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <sstream>
 
-#include "farhost/lib/CommandLine.h"
-#include "farhost/lib/Script.h"
-#include "farhost/lib/Session.h"
+#include "farhost/engine/Script.h"
+#include "farhost/session/CommandLine.h"
+#include "farhost/session/Session.h"
 #include "tests/registry/Scratch.h"
 #include "tests/support/Paths.h"
 

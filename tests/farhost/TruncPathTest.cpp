@@ -1,4 +1,4 @@
-#include "farhost/lib/TruncPath.h"
+#include "farhost/engine/TruncPath.h"
 
 #include <gtest/gtest.h>
 

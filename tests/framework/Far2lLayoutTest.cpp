@@ -9,7 +9,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "farhost/lib/DialogAction.h"
+#include "farhost/engine/DialogAction.h"
 #include "host/Far2lPluginW.h"
 
 namespace wm::test {

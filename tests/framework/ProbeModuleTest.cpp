@@ -1,7 +1,7 @@
 // The framework observed through the real exports of a built module.
 #include <gtest/gtest.h>
 
-#include "farhost/lib/Host.h"
+#include "farhost/engine/Host.h"
 #include "host/FarKeysW.h"
 #include "tests/support/Paths.h"
 

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "farhost/lib/Host.h"
+#include "farhost/engine/Host.h"
 #include "framework/FarPlugin.h"
 
 namespace wm::test {

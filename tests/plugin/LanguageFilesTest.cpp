@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "farhost/lib/LanguageFile.h"
+#include "farhost/engine/LanguageFile.h"
 #include "plugin/uMessages.h"
 #include "tests/support/BinaryExports.h"
 #include "tests/support/Paths.h"

@@ -1,7 +1,7 @@
 // The built plugin module, as the host meets it: its export table and its identity.
 #include <gtest/gtest.h>
 
-#include "farhost/lib/Host.h"
+#include "farhost/engine/Host.h"
 #include "tests/registry/Scratch.h"
 #include "tests/support/BinaryExports.h"
 #include "tests/support/HostText.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "farhost/lib/LanguageFile.h"
+#include "farhost/engine/LanguageFile.h"
 #include "platform/RegistryFaults.h"
 #include "plugin/uMessages.h"
 #include "tests/framework/TestPlugin.h"
