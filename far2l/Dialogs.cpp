@@ -16,16 +16,37 @@
 namespace wm::bridge {
 namespace {
 
-bool HasParameterText(const far::FarDialogItem& item) {
-    return (item.Type == far::DI_EDIT || item.Type == far::DI_FIXEDIT) &&
-           (item.Flags & (far::DIF_HISTORY | far::DIF_MASKEDIT)) != 0;
-}
-bool HasParameterText(const far2l::FarDialogItem& item) {
+// An item in either layout whose parameter is a history or mask text.
+template <typename Item>
+bool HasParameterText(const Item& item) {
     return (item.Type == far::DI_EDIT || item.Type == far::DI_FIXEDIT) &&
            (item.Flags & (far::DIF_HISTORY | far::DIF_MASKEDIT)) != 0;
 }
 bool IsList(int32_t type) {
     return type == far::DI_LISTBOX || type == far::DI_COMBOBOX;
+}
+
+// The item in the other layout: its text through `text`, a history or mask through `parameter`.
+// The framework gives lists no items of their own: none are converted.
+template <typename To, typename From, typename Text, typename Parameter>
+To ConvertDialogItem(const From& item, Text text, Parameter parameter) {
+    To result{};
+    result.Type = item.Type;
+    result.X1 = item.X1;
+    result.Y1 = item.Y1;
+    result.X2 = item.X2;
+    result.Y2 = item.Y2;
+    result.Focus = item.Focus;
+    if (HasParameterText(item)) {
+        result.Param.History = parameter(item.Param.History);
+    } else if (!IsList(item.Type)) {
+        result.Param.Reserved = item.Param.Reserved;
+    }
+    result.Flags = item.Flags;
+    result.DefaultButton = item.DefaultButton;
+    result.PtrData = text(item.PtrData);
+    result.MaxLen = item.MaxLen;
+    return result;
 }
 
 struct TDialogRecord {
@@ -64,47 +85,19 @@ far::HostText ParameterToPlugin(TDialogRecord& dialog, size_t index, HostText32 
     return dialog.TextsBack.Add(text);
 }
 
+// The item's text goes into `texts`; its history or mask stays with the record.
 far2l::FarDialogItem ToHostDialogItem(TDialogRecord& dialog, size_t index,
-                                      const far::FarDialogItem& item) {
-    far2l::FarDialogItem result{};
-    result.Type = item.Type;
-    result.X1 = item.X1;
-    result.Y1 = item.Y1;
-    result.X2 = item.X2;
-    result.Y2 = item.Y2;
-    result.Focus = item.Focus;
-    if (HasParameterText(item)) {
-        result.Param.History = ParameterToHost(dialog, index, item.Param.History);
-    } else if (!IsList(item.Type)) {
-        // The framework gives lists no items of their own: none are converted.
-        result.Param.Reserved = item.Param.Reserved;
-    }
-    result.Flags = item.Flags;
-    result.DefaultButton = item.DefaultButton;
-    result.PtrData = dialog.Texts.Add(item.PtrData);
-    result.MaxLen = item.MaxLen;
-    return result;
+                                      const far::FarDialogItem& item, TTexts32& texts) {
+    return ConvertDialogItem<far2l::FarDialogItem>(
+        item, [&](far::HostText text) { return texts.Add(text); },
+        [&](far::HostText text) { return ParameterToHost(dialog, index, text); });
 }
 
 far::FarDialogItem ToPluginDialogItem(TDialogRecord& dialog, size_t index,
                                       const far2l::FarDialogItem& item, TTexts16& texts) {
-    far::FarDialogItem result{};
-    result.Type = item.Type;
-    result.X1 = item.X1;
-    result.Y1 = item.Y1;
-    result.X2 = item.X2;
-    result.Y2 = item.Y2;
-    result.Focus = item.Focus;
-    if (HasParameterText(item)) {
-        result.Param.History = ParameterToPlugin(dialog, index, item.Param.History);
-    } else if (!IsList(item.Type)) {
-        result.Param.Reserved = item.Param.Reserved;
-    }
-    result.Flags = item.Flags;
-    result.DefaultButton = item.DefaultButton;
-    result.PtrData = texts.Add(item.PtrData);
-    result.MaxLen = item.MaxLen;
-    return result;
+    return ConvertDialogItem<far::FarDialogItem>(
+        item, [&](HostText32 text) { return texts.Add(text); },
+        [&](HostText32 text) { return ParameterToPlugin(dialog, index, text); });
 }
 
 std::mutex RecordsMutex;
@@ -181,15 +174,14 @@ far::LONG_PTR GetDialogItem(TDialogRecord& record, far::HANDLE dialog, int32_t i
     const String text = FromHost32(block.front().PtrData);
     const size_t needed = sizeof(far::FarDialogItem) + (text.size() + 1) * sizeof(char16_t);
     if (param2 == 0) return static_cast<far::LONG_PTR>(needed);
-    TTexts16 unused;
-    far2l::FarDialogItem textless = block.front();
-    textless.PtrData = nullptr;
-    far::FarDialogItem item =
-        ToPluginDialogItem(record, static_cast<size_t>(index), textless, unused);
     auto* out = reinterpret_cast<unsigned char*>(param2);
     auto* ownText = reinterpret_cast<far::HostChar*>(out + sizeof(far::FarDialogItem));
     std::memcpy(ownText, text.c_str(), (text.size() + 1) * sizeof(char16_t));
-    item.PtrData = ownText;
+    const far::FarDialogItem item = ConvertDialogItem<far::FarDialogItem>(
+        block.front(), [&](HostText32) { return ownText; },
+        [&](HostText32 parameter) {
+            return ParameterToPlugin(record, static_cast<size_t>(index), parameter);
+        });
     std::memcpy(out, &item, sizeof item);
     return static_cast<far::LONG_PTR>(needed);
 }
@@ -200,10 +192,7 @@ far::LONG_PTR SetDialogItem(TDialogRecord& record, far::HANDLE dialog, int32_t i
     if (item == nullptr) return 0;
     // far2l copies the text; the history or mask stays with the record.
     TTexts32 texts;
-    far::FarDialogItem textless = *item;
-    textless.PtrData = nullptr;
-    far2l::FarDialogItem own = ToHostDialogItem(record, static_cast<size_t>(index), textless);
-    own.PtrData = texts.Add(item->PtrData);
+    far2l::FarDialogItem own = ToHostDialogItem(record, static_cast<size_t>(index), *item, texts);
     return HostFunctions().SendDlgMessage(dialog, far::DM_SETDLGITEM, index,
                                           reinterpret_cast<far::LONG_PTR>(&own));
 }
@@ -342,7 +331,7 @@ far::HANDLE DialogInit(far::INT_PTR module, int32_t x1, int32_t y1, int32_t x2, 
     std::vector<far2l::FarDialogItem>& own = record->Items;
     own.reserve(count);
     for (uint32_t k = 0; k < count && items != nullptr; ++k) {
-        own.push_back(ToHostDialogItem(*record, k, items[k]));
+        own.push_back(ToHostDialogItem(*record, k, items[k], record->Texts));
     }
     const far::HANDLE dialog = host.DialogInit(
         module, x1, y1, x2, y2, record->Texts.Add(helpTopic), own.empty() ? nullptr : own.data(),

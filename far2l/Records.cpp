@@ -64,35 +64,30 @@ TPluginItems::TPluginItems(const far2l::PluginPanelItem* items, int count) {
 }
 
 size_t PackPluginItem(const far2l::PluginPanelItem& item, void* out) {
-    const String texts[] = {FromHost32(item.FindData.lpwszFileName), FromHost32(item.Description),
-                            FromHost32(item.Owner)};
-    const bool present[] = {item.FindData.lpwszFileName != nullptr, item.Description != nullptr,
-                            item.Owner != nullptr};
-    size_t size = sizeof(far::PluginPanelItem);
-    size_t offsets[3] = {};
-    for (size_t k = 0; k < 3; ++k) {
-        if (!present[k]) continue;
-        offsets[k] = size;
-        size += (texts[k].size() + 1) * sizeof(char16_t);
+    TTexts16 texts;
+    far::PluginPanelItem record = ToPluginItem(item, texts);
+    far::HostText* const fields[] = {&record.FindData.lpwszFileName, &record.Description,
+                                     &record.Owner};
+    const auto bytes = [](far::HostText text) {
+        return (std::char_traits<char16_t>::length(text) + 1) * sizeof(char16_t);
+    };
+    size_t size = sizeof record;
+    for (const far::HostText* field : fields) {
+        if (*field != nullptr) size += bytes(*field);
     }
     size = AlignUp(size, alignof(far::PluginPanelItem));
     if (out == nullptr) return size;
 
+    // The texts after the record, the record's pointers moved onto them.
     auto* block = static_cast<unsigned char*>(out);
-    const auto place = [&](size_t k) -> far::HostText {
-        if (!present[k]) return nullptr;
-        std::memcpy(block + offsets[k], texts[k].c_str(), (texts[k].size() + 1) * sizeof(char16_t));
-        return reinterpret_cast<far::HostText>(block + offsets[k]);
-    };
-    TTexts16 unused;
-    far2l::PluginPanelItem textless = item;
-    textless.FindData.lpwszFileName = nullptr;
-    textless.Description = nullptr;
-    textless.Owner = nullptr;
-    far::PluginPanelItem record = ToPluginItem(textless, unused);
-    record.FindData.lpwszFileName = place(0);
-    record.Description = place(1);
-    record.Owner = place(2);
+    size_t at = sizeof record;
+    for (far::HostText* field : fields) {
+        if (*field == nullptr) continue;
+        const size_t length = bytes(*field);
+        std::memcpy(block + at, *field, length);
+        *field = reinterpret_cast<far::HostText>(block + at);
+        at += length;
+    }
     std::memcpy(block, &record, sizeof record);
     return size;
 }
